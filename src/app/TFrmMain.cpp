@@ -1,0 +1,91 @@
+#include "app/TFrmMain.h"
+
+#include "data/AdoConnection.h"
+#include "data/TDmdMain.h"
+#include "ui/BevelPanel.h"
+#include "ui/Guard.h"
+#include "ui/Look.h"
+#include "ui/ModalWindow.h"
+#include "ui/Pictures.h"
+
+#include <QPushButton>
+
+TFrmMain* FrmMain = nullptr;
+
+namespace {
+
+BevelPanel* actionPanel(QWidget* parent, const QString& name, int top)
+{
+    auto* panel = new BevelPanel(parent, name, QRect(64, top, 704, 97), BevelPanel::Bevel::Lowered,
+                                 BevelPanel::Bevel::Lowered);
+    panel->setFocusPolicy(Qt::NoFocus);
+    return panel;
+}
+
+} // namespace
+
+TFrmMain::TFrmMain(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("FrmMain"));
+    FrmMain = this;
+    Look::SetupWindow(this, QStringLiteral("Interface KORVA 8 -Portail Famille"), 835, 590);
+    move(530, 93);
+
+    Pictures::MakePictureBox(this, QStringLiteral("Image1"), QRect(2, 10, 143, 150), Pictures::Logo());
+    const QFont title = Look::Font(QStringLiteral("Arial"), 41, true);
+    Look::MakeLabel(this, QStringLiteral("OPTIONS"), 365, 18, QStringLiteral("Interface"), title);
+    Look::MakeLabel(this, QStringLiteral("Label1"), 245, 96, QStringLiteral("KORVA 8  -  Portail Famille"), title);
+
+    QFont caption = Look::SansSerif8();
+    caption.setBold(true);
+
+    BevelPanel* panel = actionPanel(this, QStringLiteral("Panel"), 184);
+    Look::MakeLabel(panel, QStringLiteral("Label3"), 39, 12,
+                    QStringLiteral("Selectionner les rôles que vous souhaitez envoyer sur le portail famille"), caption);
+    Pictures::MakePictureBox(panel, QStringLiteral("Image2"), QRect(488, 8, 209, 81), Pictures::IllustrationRoles());
+    BtRole = Look::MakeButton(panel, QStringLiteral("BtRole"), 272, 40, 75, 25, QStringLiteral("Selectionner"));
+
+    BevelPanel* panel2 = actionPanel(this, QStringLiteral("Panel2"), 312);
+    Look::MakeLabel(panel2, QStringLiteral("Label4"), 40, 8,
+                    QStringLiteral("Synchroniser les paiements entre le portail famille et KORVA 8"), caption);
+    Pictures::MakePictureBox(panel2, QStringLiteral("Image4"), QRect(488, 8, 209, 81),
+                             Pictures::IllustrationPaiements());
+    BtImporter = Look::MakeButton(panel2, QStringLiteral("BtImporter"), 280, 48, 75, 25, QStringLiteral("Synchroniser"));
+
+    BevelPanel* panel1 = actionPanel(this, QStringLiteral("Panel1"), 448);
+    Look::MakeLabel(panel1, QStringLiteral("Label2"), 39, 12,
+                    QStringLiteral("Afficher la liste des clients qui ont choisi la facture numérique"), caption);
+    Pictures::MakePictureBox(panel1, QStringLiteral("Image3"), QRect(488, 8, 209, 81), QPixmap());
+    BtFactureNum = Look::MakeButton(panel1, QStringLiteral("BtFactureNum"), 272, 40, 75, 25, QStringLiteral("Afficher"));
+
+    // The panels stand roll, synchronisation, client list; the focus goes roll, client list, synchronisation.
+    QWidget::setTabOrder(BtRole, BtFactureNum);
+    QWidget::setTabOrder(BtFactureNum, BtImporter);
+
+    connect(BtRole, &QPushButton::clicked, this, [this] { Guarded([this] { BtRoleClick(); }); });
+    connect(BtImporter, &QPushButton::clicked, this, [this] { Guarded([this] { BtImporterClick(); }); });
+    connect(BtFactureNum, &QPushButton::clicked, this, [this] { Guarded([this] { BtFactureNumClick(); }); });
+
+    Guarded([this] { FormCreate(); });
+}
+
+void TFrmMain::FormCreate()
+{
+    DmdMain->ADOConnection->SetConnected(false);
+    DmdMain->ADOConnection->SetConnected(true);
+}
+
+void TFrmMain::BtRoleClick()
+{
+    // The roll export window.
+}
+
+void TFrmMain::BtImporterClick()
+{
+    // The payment synchronisation window.
+}
+
+void TFrmMain::BtFactureNumClick()
+{
+    // The digital-invoice client list window.
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The one codec for every byte that crosses the program's edge: the wire, the
+// statement logs and the settings file. Lossless for all 256 byte values: the
+// five bytes Windows-1252 leaves undefined map to the same-numbered control
+// characters. A character the code page cannot hold is written "?".
+namespace Cp1252 {
+
+QByteArray encode(const QString& text);
+QString decode(const QByteArray& bytes);
+QString decode(const char* bytes, qsizetype length);
+
+// The byte that stands for one character, '?' when the code page has none.
+char encodeChar(QChar c);
+
+} // namespace Cp1252

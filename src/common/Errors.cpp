@@ -1,0 +1,11 @@
+#include "common/Errors.h"
+
+#include "common/Messages.h"
+
+#include <utility>
+
+QuilvanorError::QuilvanorError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
+
+ConnectionClosedError::ConnectionClosedError() : QuilvanorError(Messages::connectionClosed()) {}
+
+ListIndexError::ListIndexError(qsizetype index) : QuilvanorError(Messages::listIndexOutOfBounds(index)) {}

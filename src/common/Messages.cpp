@@ -1,0 +1,70 @@
+#include "common/Messages.h"
+
+#include <cerrno>
+
+namespace Messages {
+
+QString listIndexOutOfBounds(qsizetype index)
+{
+    return QStringLiteral("Indice de liste hors limites (%1)").arg(index);
+}
+
+QString notAnInteger(const QString& text)
+{
+    return QStringLiteral("'%1' n'est pas une valeur entière correcte").arg(text);
+}
+
+QString notADate(const QString& text)
+{
+    return QStringLiteral("'%1' n'est pas une date correcte").arg(text);
+}
+
+QString connectionClosed()
+{
+    return QStringLiteral("La connexion s'est terminée proprement.");
+}
+
+QString cannotWrite(const QString& path)
+{
+    return QStringLiteral("Impossible d'écrire dans %1").arg(path);
+}
+
+QString fieldNotFound(const QString& field)
+{
+    return QStringLiteral("Champ '%1' non trouvé").arg(field);
+}
+
+QString notARowSet()
+{
+    return QStringLiteral("CommandText ne renvoie pas un ensemble de résultats");
+}
+
+QString closedDataSet()
+{
+    return QStringLiteral("Impossible d'effectuer cette opération sur un ensemble de données fermé");
+}
+
+QString fileErrorText(int errorNumber)
+{
+    switch (errorNumber) {
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("Fichier introuvable");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return QStringLiteral("Accès au fichier refusé");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("Disque plein");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("Trop de fichiers ouverts");
+    case ENAMETOOLONG:
+        return QStringLiteral("Nom de fichier trop long");
+    default:
+        return QStringLiteral("Erreur E/S %1").arg(errorNumber);
+    }
+}
+
+} // namespace Messages

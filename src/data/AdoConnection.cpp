@@ -1,0 +1,107 @@
+#include "data/AdoConnection.h"
+
+#include "data/DatabaseErrors.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QVariant>
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <atomic>
+
+namespace {
+
+QString nextConnectionName()
+{
+    static std::atomic<int> counter{0};
+    return QStringLiteral("quilvanor-ado-%1").arg(++counter);
+}
+
+// The engine behind the open connection, as ODBC names it ("ACCESS", "SQLite", …).
+QString dbmsName(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "SQLHANDLE") != 0)
+        return QString();
+    SQLHANDLE hdbc = *static_cast<const SQLHANDLE*>(handle.data());
+    SQLCHAR name[256] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfo(hdbc, SQL_DBMS_NAME, name, sizeof name, &length)))
+        return QString();
+    return QString::fromLatin1(reinterpret_cast<const char*>(name));
+}
+
+} // namespace
+
+AdoConnection::AdoConnection(QObject* parent) : QObject(parent), m_connectionName(nextConnectionName()) {}
+
+AdoConnection::~AdoConnection()
+{
+    close();
+}
+
+QString AdoConnection::OdbcDatabaseName(const QString& adoConnectionString)
+{
+    QString dataSource;
+    QString extended;
+    for (const QString& part : adoConnectionString.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const qsizetype eq = part.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            continue;
+        const QString key = part.left(eq).trimmed();
+        const QString value = part.mid(eq + 1).trimmed();
+        if (key.compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0
+            || key.compare(QLatin1String("DSN"), Qt::CaseInsensitive) == 0)
+            dataSource = value;
+        else if (key.compare(QLatin1String("Extended Properties"), Qt::CaseInsensitive) == 0)
+            extended = value;
+    }
+    // Qt's driver takes a bare data source name, or a full ODBC string as it stands.
+    return extended.isEmpty() ? dataSource : extended;
+}
+
+bool AdoConnection::Connected() const
+{
+    return QSqlDatabase::contains(m_connectionName) && QSqlDatabase::database(m_connectionName, false).isOpen();
+}
+
+void AdoConnection::SetConnected(bool connected)
+{
+    if (connected == Connected())
+        return;
+    if (connected)
+        open();
+    else
+        close();
+}
+
+QSqlDatabase AdoConnection::database() const
+{
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+void AdoConnection::open()
+{
+    QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
+        ? QSqlDatabase::database(m_connectionName, false)
+        : QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_connectionName);
+    if (!db.isValid())
+        throw DatabaseErrorFrom(db.lastError(), QStringLiteral("Pilote ODBC introuvable"));
+    db.setDatabaseName(OdbcDatabaseName(ConnectionString));
+    if (!db.open())
+        throw DatabaseErrorFrom(db.lastError(), QStringLiteral("Impossible d'ouvrir la source de données"));
+    m_dialect = DialectForDbmsName(dbmsName(db));
+}
+
+void AdoConnection::close()
+{
+    if (!QSqlDatabase::contains(m_connectionName))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connectionName);
+}

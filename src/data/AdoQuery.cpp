@@ -1,0 +1,255 @@
+#include "data/AdoQuery.h"
+
+#include "common/Messages.h"
+#include "data/AdoConnection.h"
+#include "data/DatabaseErrors.h"
+
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <sql.h>
+
+namespace {
+
+const QVariant kNull;
+
+ColumnKind kindOf(const QSqlField& field)
+{
+    switch (field.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Bool:
+        return ColumnKind::Integer;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return (field.typeID() == SQL_DECIMAL || field.typeID() == SQL_NUMERIC) ? ColumnKind::Currency
+                                                                                : ColumnKind::Float;
+    case QMetaType::QDateTime:
+    case QMetaType::QDate:
+    case QMetaType::QTime:
+        return ColumnKind::DateTime;
+    default:
+        return (field.typeID() == SQL_DECIMAL || field.typeID() == SQL_NUMERIC) ? ColumnKind::Currency
+                                                                                : ColumnKind::Text;
+    }
+}
+
+} // namespace
+
+QString AdoField::Name() const
+{
+    return m_query->ColumnName(m_column);
+}
+
+QVariant AdoField::value() const
+{
+    if (m_query->m_rowCount == 0)
+        return QVariant();
+    return m_query->cell(m_query->m_row, m_column);
+}
+
+bool AdoField::IsNull() const
+{
+    return value().isNull();
+}
+
+QString AdoField::AsString() const
+{
+    return ValueAsText(value(), m_query->m_columns.at(m_column).kind);
+}
+
+QDateTime AdoField::AsDateTime() const
+{
+    return ValueAsDateTime(value());
+}
+
+qint64 AdoField::AsInteger() const
+{
+    return ValueAsInteger(value());
+}
+
+AdoQuery::AdoQuery(const QString& name, AdoConnection* connection, QObject* parent)
+    : QObject(parent), m_name(name), m_connection(connection)
+{
+    setObjectName(name);
+}
+
+void AdoQuery::SetSql(const QString& statement)
+{
+    Close();
+    m_sql = statement;
+}
+
+void AdoQuery::ensureConnected()
+{
+    if (!m_connection->Connected())
+        m_connection->SetConnected(true);
+}
+
+void AdoQuery::Open()
+{
+    if (m_active)
+        return;
+    ensureConnected();
+    QSqlQuery query(m_connection->database());
+    query.setForwardOnly(true);
+    if (!query.exec(TranslateStatement(m_sql, m_connection->dialect())))
+        throw DatabaseErrorFrom(query.lastError(), QStringLiteral("Instruction refusée par la base de données : %1").arg(m_sql));
+    if (!query.isSelect())
+        throw DatabaseError(m_name + QStringLiteral(": ") + Messages::notARowSet());
+
+    const QSqlRecord record = query.record();
+    m_columns.clear();
+    m_columns.reserve(record.count());
+    for (int i = 0; i < record.count(); ++i)
+        m_columns.append({record.fieldName(i), kindOf(record.field(i))});
+
+    const int columns = record.count();
+    m_cells.clear();
+    m_rowCount = 0;
+    while (query.next()) {
+        for (int c = 0; c < columns; ++c)
+            m_cells.append(query.value(c));
+        ++m_rowCount;
+    }
+    if (query.lastError().isValid())
+        throw DatabaseErrorFrom(query.lastError(), QStringLiteral("Lecture du résultat impossible : %1").arg(m_sql));
+    m_active = true;
+    m_row = 0;
+    m_eof = m_rowCount == 0;
+    emit Opened();
+}
+
+void AdoQuery::ExecSql()
+{
+    ensureConnected();
+    QSqlQuery query(m_connection->database());
+    if (!query.exec(TranslateStatement(m_sql, m_connection->dialect())))
+        throw DatabaseErrorFrom(query.lastError(), QStringLiteral("Instruction refusée par la base de données : %1").arg(m_sql));
+}
+
+void AdoQuery::Close()
+{
+    if (!m_active)
+        return;
+    m_active = false;
+    m_columns.clear();
+    m_cells.clear();
+    m_cells.squeeze();
+    m_rowCount = 0;
+    m_row = 0;
+    m_eof = true;
+    emit Closed();
+}
+
+void AdoQuery::requireActive() const
+{
+    if (!m_active)
+        throw DatabaseError(m_name + QStringLiteral(": ") + Messages::closedDataSet());
+}
+
+void AdoQuery::setRow(int row)
+{
+    m_row = row;
+    if (m_disableCount == 0)
+        emit CurrentRowChanged(row);
+}
+
+void AdoQuery::First()
+{
+    requireActive();
+    m_eof = m_rowCount == 0;
+    setRow(0);
+}
+
+void AdoQuery::Next()
+{
+    requireActive();
+    if (m_row + 1 < m_rowCount)
+        setRow(m_row + 1);
+    else
+        m_eof = true; // the last row stays current
+}
+
+bool AdoQuery::Eof() const
+{
+    return !m_active || m_eof;
+}
+
+int AdoQuery::ColumnIndex(const QString& fieldName) const
+{
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (m_columns.at(i).name.compare(fieldName, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QString AdoQuery::ColumnName(int column) const
+{
+    return m_columns.at(column).name;
+}
+
+AdoField AdoQuery::FieldByName(const QString& fieldName) const
+{
+    const int index = ColumnIndex(fieldName);
+    if (index < 0)
+        throw DatabaseError(m_name + QStringLiteral(": ") + Messages::fieldNotFound(fieldName));
+    return AdoField(this, index);
+}
+
+AdoField AdoQuery::Field(int index) const
+{
+    if (index < 0 || index >= m_columns.size())
+        throw ListIndexError(index);
+    return AdoField(this, index);
+}
+
+int AdoQuery::RecordCount() const
+{
+    requireActive();
+    return m_rowCount;
+}
+
+int AdoQuery::RecNo() const
+{
+    requireActive();
+    return m_rowCount == 0 ? 0 : m_row + 1;
+}
+
+void AdoQuery::DisableControls()
+{
+    ++m_disableCount;
+}
+
+void AdoQuery::EnableControls()
+{
+    if (m_disableCount > 0 && --m_disableCount == 0)
+        emit CurrentRowChanged(m_row);
+}
+
+void AdoQuery::GotoBookmark(int bookmark)
+{
+    requireActive();
+    if (bookmark < 0 || bookmark >= m_rowCount)
+        throw ListIndexError(bookmark);
+    m_eof = false;
+    setRow(bookmark);
+}
+
+const QVariant& AdoQuery::cell(int row, int column) const
+{
+    if (row < 0 || row >= m_rowCount)
+        return kNull;
+    return m_cells.at(static_cast<qsizetype>(row) * m_columns.size() + column);
+}
+
+QString AdoQuery::TextAt(int row, int column) const
+{
+    return ValueAsText(cell(row, column), m_columns.at(column).kind);
+}

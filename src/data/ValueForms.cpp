@@ -1,0 +1,124 @@
+#include "data/ValueForms.h"
+
+#include "common/DateTexts.h"
+#include "common/Errors.h"
+#include "common/Messages.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+namespace {
+
+QChar decimalSeparator()
+{
+    static const QString separator = QLocale::system().decimalPoint();
+    return separator.isEmpty() ? QLatin1Char('.') : separator.at(0);
+}
+
+QString stripFractionZeros(QString digits)
+{
+    if (!digits.contains(QLatin1Char('.')))
+        return digits;
+    while (digits.endsWith(QLatin1Char('0')))
+        digits.chop(1);
+    if (digits.endsWith(QLatin1Char('.')))
+        digits.chop(1);
+    return digits;
+}
+
+} // namespace
+
+QString FloatText(double value, int maxDecimals)
+{
+    if (std::isnan(value))
+        return QStringLiteral("NAN");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
+    if (maxDecimals >= 0) {
+        const double scale = std::pow(10.0, maxDecimals);
+        value = std::round(value * scale) / scale;
+    }
+    if (value == 0)
+        return QStringLiteral("0");
+
+    // 15 significant digits: d.dddddddddddddde±XX
+    const QString scientific = QString::number(value, 'e', 14);
+    const qsizetype e = scientific.indexOf(QLatin1Char('e'));
+    const int exponent = scientific.mid(e + 1).toInt();
+    QString text;
+    if (exponent < -4 || exponent >= 15) {
+        QString mantissa = stripFractionZeros(scientific.left(e));
+        text = mantissa + QLatin1Char('E') + QString::number(exponent);
+    } else {
+        text = stripFractionZeros(QString::number(value, 'f', std::max(0, 14 - exponent)));
+    }
+    text.replace(QLatin1Char('.'), decimalSeparator());
+    return text;
+}
+
+QString ValueAsText(const QVariant& value, ColumnKind kind)
+{
+    if (value.isNull())
+        return QString();
+    switch (kind) {
+    case ColumnKind::Text:
+        return value.toString();
+    case ColumnKind::Integer:
+        if (value.typeId() == QMetaType::Bool)
+            return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        return QString::number(value.toLongLong());
+    case ColumnKind::Float:
+        return FloatText(value.toDouble());
+    case ColumnKind::Currency:
+        return FloatText(value.toDouble(), 4);
+    case ColumnKind::DateTime:
+        return FormatShortDateTime(ValueAsDateTime(value));
+    }
+    return value.toString();
+}
+
+QDateTime ValueAsDateTime(const QVariant& value)
+{
+    if (value.isNull())
+        return DateTexts::nullDateTime();
+    switch (value.typeId()) {
+    case QMetaType::QDateTime:
+        return value.toDateTime();
+    case QMetaType::QDate:
+        return value.toDate().startOfDay();
+    case QMetaType::QString: {
+        const QString text = value.toString().trimmed();
+        QDateTime parsed = QDateTime::fromString(text, Qt::ISODate);
+        if (!parsed.isValid())
+            parsed = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        if (!parsed.isValid())
+            parsed = QDate::fromString(text, ShortDateFormat()).startOfDay();
+        if (!parsed.isValid())
+            throw ConversionError(Messages::notADate(text));
+        return parsed;
+    }
+    default:
+        throw ConversionError(Messages::notADate(value.toString()));
+    }
+}
+
+qint64 ValueAsInteger(const QVariant& value)
+{
+    if (value.isNull())
+        return 0;
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return std::llround(value.toDouble());
+    case QMetaType::QString: {
+        bool ok = false;
+        const qint64 number = value.toString().trimmed().toLongLong(&ok);
+        if (!ok)
+            throw ConversionError(Messages::notAnInteger(value.toString()));
+        return number;
+    }
+    default:
+        return value.toLongLong();
+    }
+}

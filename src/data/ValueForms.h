@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+
+// How a column's values read back: its type decides the text form.
+enum class ColumnKind { Text, Integer, Float, Currency, DateTime };
+
+// The three forms the logic reads a value in. A null value reads as the empty
+// text, the date 1899-12-30 at midnight, or 0.
+QString ValueAsText(const QVariant& value, ColumnKind kind);
+QDateTime ValueAsDateTime(const QVariant& value);
+qint64 ValueAsInteger(const QVariant& value);
+
+// A floating-point number in its shortest general form: at most 15 significant
+// digits, the user's decimal separator, the exponent form for very small or
+// very large values (0.00001 reads 1E-5). maxDecimals rounds first (currency: 4).
+QString FloatText(double value, int maxDecimals = -1);

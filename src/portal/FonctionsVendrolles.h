@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+class FieldList;
+
+// The family portal's three endpoints, the form every request carries and the
+// cutting of a reply into fields. Every call is one synchronous POST on a
+// connection of its own; failures reach the caller unchanged.
+
+// Endpoint paths under the portal base address.
+extern const char* const kPortalExportPath;
+extern const char* const kPortalImportPaiementPath;
+extern const char* const kPortalImportClientFactureNumeriquePath;
+
+// The shared access token, sent in clear in every request body.
+extern const char* const kPortalToken;
+
+// The portal base address fixed at build time ("http://host[:port]", no path).
+QString PortalBaseUrl();
+// Points the program at another portal; only the tests and benchmarks use it.
+void SetPortalBaseUrl(const QString& baseUrl);
+
+// "securiter=" token "&query=" FormEncodeValue(query).
+QString PortalFormLine(const QString& query);
+
+// One exchange with the endpoint; the reply is the body's bytes as Windows-1252 text.
+QString PortalPost(const QString& endpointPath, const QString& query);
+QString PortalExport(const QString& batch);
+QString PortalImportPaiement(const QDate& startDate);
+QString PortalImportClientFactureNumerique();
+
+// The query text's Windows-1252 bytes, form-encoded.
+QString FormEncodeValue(const QString& text);
+
+// Appends the fields of a reply to the list and returns how many it appended.
+int SplitFields(const QString& text, FieldList& fields);

@@ -1,0 +1,50 @@
+#include "ui/ErrorDisplay.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+ErrorDisplay::Recorder& recorder()
+{
+    static ErrorDisplay::Recorder instance;
+    return instance;
+}
+
+} // namespace
+
+namespace ErrorDisplay {
+
+QString DisplayText(const QString& message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void Show(const QString& message)
+{
+    const QString text = DisplayText(message);
+    QString trace = text;
+    trace.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::fprintf(stderr, "quilvanor: %s\n", trace.toLocal8Bit().constData());
+    std::fflush(stderr);
+
+    if (recorder()) {
+        recorder()(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("quilvanor"), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void SetRecorder(Recorder newRecorder)
+{
+    recorder() = std::move(newRecorder);
+}
+
+} // namespace ErrorDisplay
