@@ -1,0 +1,61 @@
+#include "rolls/StatementLog.h"
+
+#include "common/Cp1252.h"
+#include "common/DateTexts.h"
+#include "common/Errors.h"
+#include "common/Messages.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+
+StatementLog::StatementLog(const QString& kind) : m_path(FileName(kind, QDateTime::currentDateTime()))
+{
+    errno = 0;
+    m_file = std::fopen(QFile::encodeName(m_path).constData(), "wb");
+    if (!m_file)
+        fail(errno);
+}
+
+StatementLog::~StatementLog()
+{
+    if (m_file)
+        std::fclose(m_file);
+}
+
+QString StatementLog::FileName(const QString& kind, const QDateTime& when)
+{
+    // The date is read before the time, both from the same instant.
+    return QDir::toNativeSeparators(QDir::currentPath()) + QStringLiteral("/cantine-") + kind + QLatin1Char('-')
+        + DateTexts::logNameDate(when.date()) + QLatin1Char('-') + DateTexts::logNameTime(when.time())
+        + QStringLiteral(".csv");
+}
+
+void StatementLog::WriteLine(const QString& statement)
+{
+    if (!m_file)
+        fail(EBADF);
+    QByteArray line = Cp1252::encode(statement);
+    line += "\r\n";
+    errno = 0;
+    if (std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), m_file)
+        != static_cast<std::size_t>(line.size()))
+        fail(errno);
+}
+
+void StatementLog::Close()
+{
+    if (!m_file)
+        return;
+    std::FILE* file = m_file;
+    m_file = nullptr;
+    errno = 0;
+    if (std::fclose(file) != 0)
+        fail(errno);
+}
+
+void StatementLog::fail(int errorNumber) const
+{
+    throw FileError(Messages::fileErrorText(errorNumber));
+}

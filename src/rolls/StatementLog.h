@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <cstdio>
+
+// The per-run text file of SQL statements, one per line ended by CR LF, in
+// Windows-1252, written as each statement is built. Its name is the working
+// folder, "/cantine-", the run's kind, the date "dd-mm-yyyy" and the time
+// "hh.mm", ".csv"; a log of the same kind started in the same minute is
+// replaced. The file is closed on every path out of its run.
+class StatementLog {
+public:
+    // Creates the log; fails with the system's file error text.
+    explicit StatementLog(const QString& kind);
+    ~StatementLog();
+    StatementLog(const StatementLog&) = delete;
+    StatementLog& operator=(const StatementLog&) = delete;
+
+    static QString FileName(const QString& kind, const QDateTime& when);
+
+    void WriteLine(const QString& statement);
+    // Flushes and closes; fails like a write. Closing a closed log does nothing.
+    void Close();
+
+    const QString& path() const { return m_path; }
+
+private:
+    [[noreturn]] void fail(int errorNumber) const;
+
+    QString m_path;
+    std::FILE* m_file = nullptr;
+};
