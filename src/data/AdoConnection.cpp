@@ -10,6 +10,10 @@
 #include <sqlext.h>
 
 #include <atomic>
+#include <clocale>
+#ifndef _WIN32
+#include <langinfo.h>
+#endif
 
 namespace {
 
@@ -31,6 +35,23 @@ QString dbmsName(const QSqlDatabase& db)
     if (!SQL_SUCCEEDED(SQLGetInfo(hdbc, SQL_DBMS_NAME, name, sizeof name, &length)))
         return QString();
     return QString::fromLatin1(reinterpret_cast<const char*>(name));
+}
+
+// unixODBC converts statement texts between the program's wide characters and
+// the driver's through the C library's character type. Under a locale that is
+// not installed, that is ASCII and every accented name ("NoPièce") is lost on
+// the way: make the character type UTF-8 whatever the user's locale.
+void ensureUnicodeCharacterType()
+{
+#ifndef _WIN32
+    static const bool done = [] {
+        const char* codeset = nl_langinfo(CODESET);
+        if (!codeset || qstrcmp(codeset, "UTF-8") != 0)
+            std::setlocale(LC_CTYPE, "C.UTF-8");
+        return true;
+    }();
+    (void)done;
+#endif
 }
 
 } // namespace
@@ -84,6 +105,7 @@ QSqlDatabase AdoConnection::database() const
 
 void AdoConnection::open()
 {
+    ensureUnicodeCharacterType();
     QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
         ? QSqlDatabase::database(m_connectionName, false)
         : QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_connectionName);

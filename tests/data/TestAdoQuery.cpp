@@ -1,0 +1,198 @@
+// The query layer against a real ODBC data source: the SQLite ODBC driver
+// behind a test-local "DB_KORVA8".
+#include "common/DateTexts.h"
+#include "common/Errors.h"
+#include "data/AdoConnection.h"
+#include "data/AdoQuery.h"
+#include "data/QueryGridModel.h"
+#include "data/TDmdMain.h"
+#include "support/TestOdbcSource.h"
+
+#include <QtTest>
+
+class TestAdoQuery : public QObject {
+    Q_OBJECT
+
+    TestOdbcSource m_source;
+    TDmdMain m_dmd;
+
+    QString errorOf(const std::function<void()>& action)
+    {
+        try {
+            action();
+        } catch (const QuilvanorError& error) {
+            return error.message();
+        }
+        return QStringLiteral("(no error)");
+    }
+
+private slots:
+    void init()
+    {
+        m_dmd.ADOConnection->SetConnected(false);
+        m_source.recreate({});
+        m_source.execute(QStringLiteral(
+            "CREATE TABLE Sample (NumFacture INTEGER, Montant DOUBLE, Libelle VARCHAR(20), Jour DATETIME);"
+            "INSERT INTO Sample VALUES (1, 12.5, 'D''Arc', '2012-05-13 00:00:00');"
+            "INSERT INTO Sample VALUES (2, NULL, NULL, NULL);"
+            "INSERT INTO Sample VALUES (3, 0.00001, 'Hélène', '2012-05-14 10:15:00');"));
+    }
+
+    void derivesTheDataSourceFromTheAdoString()
+    {
+        QCOMPARE(AdoConnection::OdbcDatabaseName(m_dmd.ADOConnection->ConnectionString), QStringLiteral("DB_KORVA8"));
+        QCOMPARE(m_dmd.ADOConnection->ConnectionString,
+                 QStringLiteral("Provider=MSDASQL.1;Persist Security Info=False;Data Source=DB_KORVA8;"));
+        QVERIFY(!m_dmd.ADOConnection->Connected());
+    }
+
+    void openingAQueryOpensTheConnection()
+    {
+        AdoQuery query(QStringLiteral("QuerySample"), m_dmd.ADOConnection);
+        query.SetSql(QStringLiteral("select * from Sample order by NumFacture"));
+        query.Open();
+        QVERIFY(m_dmd.ADOConnection->Connected());
+        QCOMPARE(query.RecordCount(), 3);
+        QCOMPARE(query.FieldCount(), 4);
+        QCOMPARE(query.Field(2).Name(), QStringLiteral("Libelle"));
+    }
+
+    void readsValuesInTheirThreeForms()
+    {
+        AdoQuery query(QStringLiteral("QuerySample"), m_dmd.ADOConnection);
+        query.SetSql(QStringLiteral("select * from Sample order by NumFacture"));
+        query.Open();
+        QCOMPARE(query.FieldByName(QStringLiteral("numfacture")).AsString(), QStringLiteral("1"));
+        QCOMPARE(query.FieldByName(QStringLiteral("Montant")).AsString(), QStringLiteral("12,5"));
+        QCOMPARE(query.FieldByName(QStringLiteral("LIBELLE")).AsString(), QStringLiteral("D'Arc"));
+        QCOMPARE(query.FieldByName(QStringLiteral("Jour")).AsDateTime(), QDateTime(QDate(2012, 5, 13), QTime(0, 0)));
+        QCOMPARE(query.FieldByName(QStringLiteral("Jour")).AsString(), FormatShortDate(QDate(2012, 5, 13)));
+
+        query.Next();
+        QCOMPARE(query.RecNo(), 2);
+        QCOMPARE(query.FieldByName(QStringLiteral("Montant")).AsString(), QString());
+        QCOMPARE(query.FieldByName(QStringLiteral("Libelle")).AsString(), QString());
+        QCOMPARE(query.FieldByName(QStringLiteral("Jour")).AsDateTime().toString(QStringLiteral("yyyy-MM-dd")),
+                 QStringLiteral("1899-12-30"));
+        QCOMPARE(query.FieldByName(QStringLiteral("Montant")).AsInteger(), 0);
+
+        query.Next();
+        QCOMPARE(query.FieldByName(QStringLiteral("Montant")).AsString(), QStringLiteral("1E-5"));
+        QCOMPARE(query.FieldByName(QStringLiteral("Libelle")).AsString(), QStringLiteral("Hélène"));
+        QCOMPARE(query.FieldByName(QStringLiteral("Jour")).AsString(),
+                 FormatShortDate(QDate(2012, 5, 14)) + QStringLiteral(" 10:15:00"));
+    }
+
+    void walksEachRowOnceAndStaysOnTheLastRow()
+    {
+        AdoQuery query(QStringLiteral("QuerySample"), m_dmd.ADOConnection);
+        query.SetSql(QStringLiteral("select NumFacture from Sample order by NumFacture desc"));
+        query.Open();
+        QStringList seen;
+        for (query.First(); !query.Eof(); query.Next())
+            seen << query.Field(0).AsString();
+        QCOMPARE(seen, QStringList({"3", "2", "1"}));
+        QVERIFY(query.Eof());
+        QCOMPARE(query.Field(0).AsString(), QStringLiteral("1"));
+        query.GotoBookmark(0);
+        QVERIFY(!query.Eof());
+        QCOMPARE(query.Field(0).AsString(), QStringLiteral("3"));
+    }
+
+    void anEmptyResultIsAtEndAndReadsNull()
+    {
+        AdoQuery query(QStringLiteral("QuerySample"), m_dmd.ADOConnection);
+        query.SetSql(QStringLiteral("select * from Sample where NumFacture > 99"));
+        query.Open();
+        QVERIFY(query.Eof());
+        QCOMPARE(query.RecordCount(), 0);
+        QCOMPARE(query.FieldByName(QStringLiteral("Libelle")).AsString(), QString());
+        QCOMPARE(query.FieldByName(QStringLiteral("NumFacture")).AsInteger(), 0);
+    }
+
+    void theMaximumOfAnEmptyTableReadsZero()
+    {
+        AdoQuery query(QStringLiteral("QueryIDEncaissement"), m_dmd.ADOConnection);
+        query.SetSql(QStringLiteral("select max(NumEncaissement) from encaissement where NumEncaissement < 0"));
+        query.Open();
+        QCOMPARE(query.RecordCount(), 1);
+        QCOMPARE(query.Field(0).AsInteger(), 0);
+    }
+
+    void reportsItsErrorsInFrench()
+    {
+        AdoQuery query(QStringLiteral("QueryEncaissement"), m_dmd.ADOConnection);
+        QCOMPARE(errorOf([&] { query.RecordCount(); }),
+                 QStringLiteral("QueryEncaissement: Impossible d'effectuer cette opération sur un ensemble de données fermé"));
+        QCOMPARE(errorOf([&] { query.FieldByName(QStringLiteral("NumClient")); }),
+                 QStringLiteral("QueryEncaissement: Champ 'NumClient' non trouvé"));
+        query.SetSql(QStringLiteral("select NumEncaissement from Encaissement"));
+        query.Open();
+        QCOMPARE(errorOf([&] { query.FieldByName(QStringLiteral("NumClient")); }),
+                 QStringLiteral("QueryEncaissement: Champ 'NumClient' non trouvé"));
+        query.SetSql(QStringLiteral("delete from Encaissement where 1=0"));
+        QCOMPARE(errorOf([&] { query.Open(); }),
+                 QStringLiteral("QueryEncaissement: CommandText ne renvoie pas un ensemble de résultats"));
+        query.SetSql(QStringLiteral("select * from TableAbsente"));
+        const QString missingTable = errorOf([&] { query.Open(); });
+        QVERIFY2(missingTable.contains(QStringLiteral("TableAbsente")), qPrintable(missingTable));
+        QVERIFY(!query.Active());
+    }
+
+    void aDayMonthYearTextWrittenIntoADateColumnReadsAsThatDate()
+    {
+        AdoQuery insert(QStringLiteral("QueryInsertEncaissement"), m_dmd.ADOConnection);
+        insert.SetSql(QStringLiteral("INSERT into encaissement(NumEncaissement,NumClient,MoyenPaiement,NumRole2,DatePaiement,"
+                                     "NoPièce,NumE,MontantPayé,BanquePièce) values(900,123,4,12,'13/05/2012','fact-678',1,"
+                                     "25.50,'PF_TX998')"));
+        insert.ExecSql();
+        AdoQuery read(QStringLiteral("QueryEncaissement"), m_dmd.ADOConnection);
+        read.SetSql(QStringLiteral("select * from Encaissement where NumEncaissement=900"));
+        read.Open();
+        QCOMPARE(read.FieldByName(QStringLiteral("DatePaiement")).AsDateTime(), QDateTime(QDate(2012, 5, 13), QTime(0, 0)));
+        QCOMPARE(read.FieldByName(QStringLiteral("NoPièce")).AsString(), QStringLiteral("fact-678"));
+        QCOMPARE(read.FieldByName(QStringLiteral("MontantPayé")).AsString(), QStringLiteral("25,5"));
+    }
+
+    void aJetDateLiteralSelectsStrictlyLaterDays()
+    {
+        m_source.execute(QStringLiteral("DELETE FROM Encaissement;"
+                                        "INSERT INTO Encaissement (NumEncaissement, DatePaiement) VALUES (1, '12/05/2012');"
+                                        "INSERT INTO Encaissement (NumEncaissement, DatePaiement) VALUES (2, '13/05/2012');"));
+        AdoQuery query(QStringLiteral("QueryEncaissement"), m_dmd.ADOConnection);
+        query.SetSql(QStringLiteral("SELECT * FROM Encaissement where (BanquePièce not like'PF_%' or BanquePièce is null) "
+                                    "and DatePaiement >#2012-05-12#"));
+        query.Open();
+        QCOMPARE(query.RecordCount(), 1);
+        QCOMPARE(query.FieldByName(QStringLiteral("NumEncaissement")).AsString(), QStringLiteral("2"));
+    }
+
+    void anUnreachableDataSourceFailsWithTheDriverText()
+    {
+        AdoConnection connection;
+        connection.ConnectionString = QStringLiteral("Provider=MSDASQL.1;Data Source=DB_ABSENTE;");
+        const QString message = errorOf([&] { connection.SetConnected(true); });
+        QVERIFY2(message.contains(QStringLiteral("Data source name not found")), qPrintable(message));
+        QVERIFY(!connection.Connected());
+    }
+
+    void theGridModelFollowsTheQuery()
+    {
+        AdoQuery query(QStringLiteral("QueryRole"), m_dmd.ADOConnection);
+        QueryGridModel model(&query, {{QStringLiteral("NumRole"), QStringLiteral("Num Role"), Qt::AlignHCenter, 70},
+                                      {QStringLiteral("DateFacture"), QStringLiteral("Date Facture"), Qt::AlignHCenter, 110},
+                                      {QStringLiteral("TitreRole"), QStringLiteral("Titre Role"), Qt::AlignLeft, 220}});
+        QCOMPARE(model.rowCount(), 0);
+        query.SetSql(QStringLiteral("SELECT * FROM Role ORDER BY NumRole DESC"));
+        query.Open();
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(model.data(model.index(0, 0), Qt::DisplayRole).toString(), QStringLiteral("4"));
+        QCOMPARE(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Date Facture"));
+        QVERIFY(model.data(model.index(0, 2), Qt::DisplayRole).toString().startsWith(QStringLiteral("Rôle cantine")));
+        query.Close();
+        QCOMPARE(model.rowCount(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAdoQuery)
+#include "TestAdoQuery.moc"
