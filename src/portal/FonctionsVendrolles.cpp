@@ -1,0 +1,83 @@
+#include "portal/FonctionsVendrolles.h"
+
+#include "common/Cp1252.h"
+#include "portal/FormEncoding.h"
+#include "portal/HttpClient.h"
+
+const char* const kPortalExportPath = "/web/index.php/batch/export";
+const char* const kPortalImportPaiementPath = "/web/index.php/batch/importPaiement";
+const char* const kPortalImportClientFactureNumeriquePath = "/web/index.php/batch/importClientFactureNumerique";
+const char* const kPortalToken = "31K5D907R640B28M3";
+
+namespace {
+
+const QString kContentType = QStringLiteral("application/x-www-form-urlencoded");
+const QString kUserAgent = QStringLiteral("Mozilla/5.0 (compatible; Test)");
+
+QString& BaseUrl()
+{
+    static QString baseUrl = QString::fromUtf8(QUILVANOR_PORTAL_BASE_URL);
+    return baseUrl;
+}
+
+// The form line as the bytes that go on the wire, built in one allocation:
+// a batch can be tens of megabytes.
+QByteArray FormLineBytes(const QString& query)
+{
+    const QByteArray prefix = QByteArrayLiteral("securiter=") + kPortalToken + QByteArrayLiteral("&query=");
+    QByteArray line;
+    line.reserve(prefix.size() + FormEncodedLength(query));
+    line.append(prefix);
+    AppendFormEncoded(line, query);
+    return line;
+}
+
+} // namespace
+
+QString PortalBaseUrl()
+{
+    return BaseUrl();
+}
+
+void SetPortalBaseUrl(const QString& baseUrl)
+{
+    BaseUrl() = baseUrl;
+}
+
+QString PortalFormLine(const QString& query)
+{
+    return QString::fromLatin1(FormLineBytes(query));
+}
+
+QString PortalPost(const QString& endpointPath, const QString& query)
+{
+    const QList<QByteArray> form{FormLineBytes(query)};
+    HttpClient client;
+    client.setRequestContentType(kContentType);
+    client.setRequestUserAgent(kUserAgent);
+    QByteArray sink;
+    client.Post(PortalBaseUrl() + endpointPath, form, sink);
+    return Cp1252::decode(sink);
+}
+
+QString PortalExport(const QString& batch)
+{
+    return PortalPost(QLatin1String(kPortalExportPath), batch);
+}
+
+QString PortalImportPaiement(const QDate& startDate)
+{
+    return PortalPost(QLatin1String(kPortalImportPaiementPath), startDate.toString(QStringLiteral("yyyy-MM-dd")));
+}
+
+QString PortalImportClientFactureNumerique()
+{
+    return PortalPost(QLatin1String(kPortalImportClientFactureNumeriquePath), QString());
+}
+
+QString FormEncodeValue(const QString& text)
+{
+    QByteArray encoded;
+    AppendFormEncoded(encoded, text);
+    return QString::fromLatin1(encoded);
+}

@@ -1,0 +1,196 @@
+#include "portal/HttpResponseReader.h"
+
+#include "common/Cp1252.h"
+#include "common/Errors.h"
+#include "common/Messages.h"
+
+#include <limits>
+#include <optional>
+
+namespace {
+
+// A decimal whole number, with an optional sign, of the given range.
+std::optional<qint64> WholeNumber(const QByteArray& text, qint64 max)
+{
+    const QByteArray trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    qsizetype i = 0;
+    const bool negative = trimmed.at(0) == '-';
+    if (trimmed.at(0) == '-' || trimmed.at(0) == '+')
+        ++i;
+    if (i == trimmed.size())
+        return std::nullopt;
+    qint64 value = 0;
+    for (; i < trimmed.size(); ++i) {
+        const char c = trimmed.at(i);
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        if (value > (max - (c - '0')) / 10)
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return negative ? -value : value;
+}
+
+// A chunk size line up to its first space, read as hexadecimal; 0 when it is not one.
+qint64 ChunkSize(const QByteArray& line)
+{
+    const qsizetype space = line.indexOf(' ');
+    const QByteArray digits = space >= 0 ? line.left(space) : line;
+    if (digits.isEmpty())
+        return 0;
+    qint64 value = 0;
+    for (const char c : digits) {
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return 0;
+        if (value > (std::numeric_limits<qint64>::max() >> 4))
+            return 0;
+        value = (value << 4) | digit;
+    }
+    return value;
+}
+
+} // namespace
+
+HttpResponseReader::HttpResponseReader(ByteSource& source) : m_source(source) {}
+
+void HttpResponseReader::read(HttpResponse& response, QByteArray& sink)
+{
+    readStatusLine(response);
+    readHeaders(response.headers);
+    readBody(response.headers, sink);
+}
+
+void HttpResponseReader::readStatusLine(HttpResponse& response)
+{
+    const QByteArray line = readLine();
+    const qsizetype firstSpace = line.indexOf(' ');
+    const QByteArray statusText = firstSpace >= 0 ? line.mid(firstSpace + 1) : QByteArray();
+    response.statusText = Cp1252::decode(statusText);
+    const qsizetype codeEnd = statusText.indexOf(' ');
+    const QByteArray code = codeEnd >= 0 ? statusText.left(codeEnd) : statusText;
+    const auto number = WholeNumber(code, std::numeric_limits<int>::max());
+    if (!number || code.trimmed() != code)
+        throw ConversionError(Messages::notAnInteger(Cp1252::decode(code)));
+    response.statusCode = static_cast<int>(*number);
+}
+
+void HttpResponseReader::readHeaders(HttpHeaders& headers)
+{
+    for (;;) {
+        const QByteArray line = readLine();
+        if (line.isEmpty())
+            return;
+        headers.appendLine(Cp1252::decode(line));
+    }
+}
+
+void HttpResponseReader::readBody(const HttpHeaders& headers, QByteArray& sink)
+{
+    const auto length = WholeNumber(Cp1252::encode(headers.value(QStringLiteral("Content-Length"))),
+                                    std::numeric_limits<qint64>::max());
+    // A length of 0, a negative one or one that is not a number counts as absent.
+    if (length && *length > 0)
+        readExactly(*length, sink);
+    else if (headers.value(QStringLiteral("Transfer-Encoding")).contains(QLatin1String("chunked")))
+        readChunks(sink);
+    else
+        readUntilClosed(sink);
+}
+
+QByteArray HttpResponseReader::readLine()
+{
+    for (;;) {
+        const qsizetype end = m_buffer.indexOf('\n', qMax(m_start, m_scanned));
+        if (end >= 0) {
+            qsizetype lineEnd = end;
+            if (lineEnd > m_start && m_buffer.at(lineEnd - 1) == '\r')
+                --lineEnd;
+            QByteArray line = m_buffer.mid(m_start, lineEnd - m_start);
+            m_start = end + 1;
+            m_scanned = m_start;
+            return line;
+        }
+        m_scanned = m_buffer.size();
+        if (!receiveIntoBuffer()) {
+            if (m_start == m_buffer.size())
+                throw ConnectionClosedError();
+            // An unfinished line at the close reads as an empty one.
+            m_start = m_scanned = m_buffer.size();
+            return QByteArray();
+        }
+    }
+}
+
+bool HttpResponseReader::receiveIntoBuffer()
+{
+    if (m_start == m_buffer.size()) {
+        m_buffer.clear();
+        m_start = m_scanned = 0;
+    } else if (m_start >= kReceiveBlockSize) {
+        m_buffer.remove(0, m_start);
+        m_scanned -= m_start;
+        m_start = 0;
+    }
+    const qsizetype used = m_buffer.size();
+    m_buffer.resize(used + kReceiveBlockSize);
+    const qsizetype received = m_source.receive(m_buffer.data() + used, kReceiveBlockSize);
+    m_buffer.resize(used + received);
+    return received > 0;
+}
+
+QByteArray HttpResponseReader::takeBuffered(qint64 maxCount)
+{
+    const qsizetype count = static_cast<qsizetype>(qMin<qint64>(maxCount, m_buffer.size() - m_start));
+    QByteArray taken = m_buffer.mid(m_start, count);
+    m_start += count;
+    m_scanned = qMax(m_scanned, m_start);
+    return taken;
+}
+
+void HttpResponseReader::readExactly(qint64 count, QByteArray& sink)
+{
+    const QByteArray buffered = takeBuffered(count);
+    sink.append(buffered);
+    qint64 remaining = count - buffered.size();
+    while (remaining > 0) {
+        const qsizetype block = static_cast<qsizetype>(qMin<qint64>(remaining, kReceiveBlockSize));
+        const qsizetype used = sink.size();
+        sink.resize(used + block);
+        const qsizetype received = m_source.receive(sink.data() + used, block);
+        sink.resize(used + received);
+        if (received == 0)
+            throw ConnectionClosedError();
+        remaining -= received;
+    }
+}
+
+void HttpResponseReader::readChunks(QByteArray& sink)
+{
+    for (qint64 size = ChunkSize(readLine()); size > 0; size = ChunkSize(readLine())) {
+        readExactly(size, sink);
+        readLine();
+    }
+    readLine();
+}
+
+void HttpResponseReader::readUntilClosed(QByteArray& sink)
+{
+    sink.append(takeBuffered(m_buffer.size() - m_start));
+    for (;;) {
+        const qsizetype used = sink.size();
+        sink.resize(used + kReceiveBlockSize);
+        const qsizetype received = m_source.receive(sink.data() + used, kReceiveBlockSize);
+        sink.resize(used + received);
+        if (received == 0)
+            return;
+    }
+}
