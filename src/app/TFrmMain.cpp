@@ -2,6 +2,8 @@
 
 #include "data/AdoConnection.h"
 #include "data/TDmdMain.h"
+#include "einvoice/TFrmImporterFactureNumerique.h"
+#include "rolls/TFrmExportRole.h"
 #include "ui/BevelPanel.h"
 #include "ui/Guard.h"
 #include "ui/Look.h"
@@ -77,7 +79,7 @@ void TFrmMain::FormCreate()
 
 void TFrmMain::BtRoleClick()
 {
-    // The roll export window.
+    ShowNewModal<TFrmExportRole>(this);
 }
 
 void TFrmMain::BtImporterClick()
@@ -87,5 +89,5 @@ void TFrmMain::BtImporterClick()
 
 void TFrmMain::BtFactureNumClick()
 {
-    // The digital-invoice client list window.
+    ShowNewModal<TFrmImporterFactureNumerique>(this);
 }
