@@ -1,0 +1,154 @@
+#include "rolls/RollExportRun.h"
+
+#include "portal/FonctionsVendrolles.h"
+#include "rolls/ErrorList.h"
+#include "rolls/ExportFeedback.h"
+#include "rolls/RollQueries.h"
+#include "rolls/RollStatements.h"
+#include "rolls/StatementLog.h"
+
+namespace {
+
+// QueryRole's bound grid stops following the rolls the run makes current, and
+// follows again however the run ends.
+class DisplaySuspended {
+public:
+    explicit DisplaySuspended(AdoQuery& query) : m_query(query) { m_query.DisableControls(); }
+    ~DisplaySuspended() { m_query.EnableControls(); }
+    DisplaySuspended(const DisplaySuspended&) = delete;
+    DisplaySuspended& operator=(const DisplaySuspended&) = delete;
+
+private:
+    AdoQuery& m_query;
+};
+
+// Closes the run's queries however the run ends, so a later run reads its tables again.
+class RunQueriesClosed {
+public:
+    explicit RunQueriesClosed(RollQueries& queries) : m_queries(queries) {}
+    ~RunQueriesClosed() { m_queries.CloseRunQueries(); }
+    RunQueriesClosed(const RunQueriesClosed&) = delete;
+    RunQueriesClosed& operator=(const RunQueriesClosed&) = delete;
+
+private:
+    RollQueries& m_queries;
+};
+
+} // namespace
+
+RollExportRun::RollExportRun(RollQueries& queries, StatementLog& log, ExportFeedback& feedback)
+    : m_queries(queries), m_log(log), m_feedback(feedback)
+{
+}
+
+void RollExportRun::listIfNotEmpty(const QString& reply)
+{
+    if (!ReplyIsEmpty(reply))
+        m_feedback.AppendReply(reply);
+}
+
+void RollExportRun::ExporterRole()
+{
+    const QString insertStatement = InsertStatement(RollInsertShape(), m_queries.QueryRole).Build();
+    const QString numRole = m_queries.QueryRole.FieldByName(QStringLiteral("NumRole")).AsString();
+    const QString deleteStatement = RollDelete(numRole);
+    m_log.WriteLine(deleteStatement);
+    m_log.WriteLine(insertStatement);
+
+    listIfNotEmpty(PortalExport(deleteStatement));
+    // The insert's reply is listed even when empty: one line per roll sent.
+    m_feedback.AppendReply(PortalExport(insertStatement));
+
+    ExporterFactures(numRole);
+    ExporterItemsFactures(numRole);
+}
+
+void RollExportRun::ExporterFactures(const QString& numRole)
+{
+    AdoQuery& query = m_queries.QueryFacture;
+    query.SetSql(QStringLiteral("SELECT * FROM Facture where NumRole=") + numRole + QStringLiteral(" ORDER BY NumFacture"));
+    query.Open();
+    sendTable(query, InvoiceDelete(numRole), InvoiceInsertShape(),
+              QStringLiteral("Role :") + numRole + QStringLiteral(" - Traitement des factures en cours..."),
+              AfterSending::KeepOpen);
+}
+
+void RollExportRun::ExporterItemsFactures(const QString& numRole)
+{
+    AdoQuery& query = m_queries.QueryItemFacture;
+    query.SetSql(QStringLiteral("SELECT * FROM ItemFacture where NumRole=") + numRole
+                 + QStringLiteral(" ORDER BY NumItemFacture"));
+    query.Open();
+    sendTable(query, InvoiceLineDelete(numRole), InvoiceLineInsertShape(),
+              QStringLiteral("Role :") + numRole + QStringLiteral(" - Traitement des items des factures en cours..."),
+              AfterSending::KeepOpen);
+}
+
+void RollExportRun::ExporterEnfants()
+{
+    m_queries.QueryEnfant.Open();
+    sendTable(m_queries.QueryEnfant, kChildrenDelete, ChildInsertShape(),
+              QStringLiteral("Traitement des enfants en cours..."), AfterSending::Close);
+}
+
+void RollExportRun::ExporterClients()
+{
+    m_queries.QueryClient.Open();
+    sendTable(m_queries.QueryClient, kClientsDelete, ClientInsertShape(),
+              QStringLiteral("Traitement des clients en cours..."), AfterSending::Close);
+}
+
+void RollExportRun::ExporterClientGroupes()
+{
+    m_queries.QueryClientGroupe.Open();
+    sendTable(m_queries.QueryClientGroupe, kClientGroupsDelete, ClientGroupInsertShape(),
+              QStringLiteral("Traitement des groupes  en cours..."), AfterSending::Close);
+}
+
+void RollExportRun::sendTable(AdoQuery& query, const QString& deleteStatement, const InsertShape& insert,
+                              const QString& progressText, AfterSending after)
+{
+    const int rowCount = query.RecordCount();
+    ProgressShown progress(m_feedback, rowCount, progressText);
+
+    m_log.WriteLine(deleteStatement);
+    QString batch = deleteStatement;
+    InsertStatement builder(insert, query);
+    bool reserved = false;
+    for (query.First(); !query.Eof(); query.Next()) {
+        builder.BuildInto(m_statement);
+        m_log.WriteLine(m_statement);
+        if (!reserved) {
+            // Rows of one table come out about as long as each other: one allocation for the batch.
+            batch.reserve(batch.size() + static_cast<qsizetype>(rowCount) * (m_statement.size() + 16));
+            reserved = true;
+        }
+        batch += m_statement;
+        m_feedback.ProgressStep(query.RecNo());
+    }
+
+    listIfNotEmpty(PortalExport(batch));
+    if (after == AfterSending::Close)
+        query.Close();
+}
+
+void ExportSelectedRolls(RollQueries& queries, const QVector<int>& selectedRows, ExportFeedback& feedback)
+{
+    StatementLog log(QStringLiteral("export-role"));
+    RunQueriesClosed closedAtEnd(queries);
+    {
+        DisplaySuspended suspended(queries.QueryRole);
+        if (!selectedRows.isEmpty()) {
+            RollExportRun run(queries, log, feedback);
+            for (const int row : selectedRows) {
+                queries.QueryRole.GotoBookmark(row);
+                run.ExporterRole();
+            }
+            run.ExporterEnfants();
+            run.ExporterClients();
+            run.ExporterClientGroupes();
+            feedback.ShowErrorList();
+        }
+    }
+    log.Close();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "data/AdoQuery.h"
+
+class AdoConnection;
+
+// The six named queries of the roll export, on the shared connection, with the
+// statements they hold when the window is created.
+class RollQueries {
+public:
+    explicit RollQueries(AdoConnection* connection);
+
+    // Closes the queries a run opened, in the order the run closes them;
+    // QueryRole stays open.
+    void CloseRunQueries();
+
+    AdoQuery QueryRole;
+    AdoQuery QueryFacture;
+    AdoQuery QueryItemFacture;
+    AdoQuery QueryEnfant;
+    AdoQuery QueryClient;
+    AdoQuery QueryClientGroupe;
+};
