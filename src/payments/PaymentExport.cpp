@@ -1,0 +1,46 @@
+#include "payments/PaymentExport.h"
+
+#include "data/AdoQuery.h"
+#include "payments/LastRunDates.h"
+#include "payments/LocalPayment.h"
+#include "payments/PaymentExportDetail.h"
+#include "payments/PaymentExportStatements.h"
+#include "payments/SynchronisationFeedback.h"
+#include "portal/FonctionsVendrolles.h"
+#include "rolls/StatementLog.h"
+
+PaymentExport::PaymentExport(AdoQuery& selection, SynchronisationFeedback& feedback)
+    : m_selection(selection), m_feedback(feedback)
+{
+}
+
+void PaymentExport::Run(const QDate& startDate)
+{
+    StatementLog log(QStringLiteral("export-paiement"));
+    QString batch = ExportDeleteStatement(startDate);
+    log.WriteLine(batch);
+
+    m_selection.Close();
+    m_selection.SetSql(ExportSelection(startDate));
+    m_selection.Open();
+
+    m_feedback.InsertDetail(ExportHeading(startDate), true);
+    m_selection.First();
+    while (!m_selection.Eof()) {
+        const LocalPayment payment = ReadLocalPayment(m_selection);
+        const QString statement = ExportInsertStatement(payment);
+        m_feedback.InsertDetail(ExportDetailLine(payment.client, payment.invoiceReference), false);
+        log.WriteLine(statement);
+        batch += statement;
+        m_selection.Next();
+    }
+    m_feedback.InsertDetail(ExportCountLine(m_selection.RecordCount()), false);
+    m_feedback.InsertDetail(ExportCheckRequest(), false);
+    m_feedback.ShowDetail();
+
+    m_feedback.InsertDetail(ExportReplyLine(PortalExport(batch)), false);
+
+    log.Close();
+    m_selection.Close();
+    m_feedback.SetExportLabel(LastRunLabel(RecordLastRun(kLastExport, startDate)));
+}

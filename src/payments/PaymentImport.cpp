@@ -1,0 +1,83 @@
+#include "payments/PaymentImport.h"
+
+#include "common/FieldList.h"
+#include "data/AdoQuery.h"
+#include "payments/LastRunDates.h"
+#include "payments/LocalTransaction.h"
+#include "payments/NextNumber.h"
+#include "payments/PaymentImportDetail.h"
+#include "payments/PaymentImportStatements.h"
+#include "payments/PaymentRecord.h"
+#include "payments/SynchronisationFeedback.h"
+#include "portal/FonctionsVendrolles.h"
+#include "rolls/StatementLog.h"
+
+PaymentImport::PaymentImport(AdoConnection& connection, AdoQuery& deletion, AdoQuery& insertion,
+                             AdoQuery& lastNumber, SynchronisationFeedback& feedback)
+    : m_connection(connection), m_deletion(deletion), m_insertion(insertion), m_lastNumber(lastNumber),
+      m_feedback(feedback)
+{
+}
+
+void PaymentImport::Run(const QDate& startDate)
+{
+    StatementLog log(QStringLiteral("import-paiement"));
+    m_feedback.ShowStep(ImportStepText(1));
+
+    FieldList fields;
+    SplitFields(PortalImportPaiement(startDate), fields);
+    const QVector<PaymentRecord> records = CheckedPaymentRecords(fields);
+    m_feedback.StartGauge(fields.count());
+
+    LocalTransaction transaction(m_connection);
+    deletePass(records, log);
+
+    m_feedback.StartGauge(fields.count());
+    m_feedback.ShowStep(ImportStepText(2));
+    m_feedback.MoveDetailCaretToEnd();
+    m_feedback.InsertDetail(ImportHeading(startDate), true);
+
+    const int recorded = insertPass(records, log);
+    transaction.Commit();
+    m_feedback.InsertDetail(ImportCountLine(recorded), false);
+
+    m_feedback.HideProgress();
+    m_feedback.ShowDetail();
+    log.Close();
+    m_lastNumber.Close();
+    m_deletion.Close();
+    m_insertion.Close();
+
+    m_feedback.SetImportLabel(CompletedImportLabel(RecordLastRun(kLastImport, startDate)));
+}
+
+void PaymentImport::deletePass(const QVector<PaymentRecord>& records, StatementLog& log)
+{
+    for (const PaymentRecord& record : records) {
+        const QString statement = ImportDeleteStatement(record);
+        m_deletion.Close();
+        m_deletion.SetSql(statement);
+        m_deletion.ExecSql();
+        m_feedback.AdvanceGauge(kPaymentRecordFields);
+        log.WriteLine(StatementLogLine(statement));
+    }
+}
+
+int PaymentImport::insertPass(const QVector<PaymentRecord>& records, StatementLog& log)
+{
+    int recorded = 0;
+    for (const PaymentRecord& record : records) {
+        m_insertion.Close();
+        // Looked up before every insertion, so each sees the rows inserted before it.
+        const QString statement = ImportInsertStatement(NextNumber(m_lastNumber, QStringLiteral("encaissement"),
+                                                                   QStringLiteral("NumEncaissement")),
+                                                        record);
+        log.WriteLine(StatementLogLine(statement));
+        ++recorded;
+        m_feedback.InsertDetail(ImportDetailLine(record), false);
+        m_insertion.SetSql(statement);
+        m_insertion.ExecSql();
+        m_feedback.AdvanceGauge(kPaymentRecordFields);
+    }
+    return recorded;
+}

@@ -1,0 +1,108 @@
+#include "payments/PaymentRecord.h"
+
+#include "common/DateTexts.h"
+#include "common/Errors.h"
+#include "common/FieldList.h"
+#include "common/Messages.h"
+#include "payments/PaymentDate.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+const QString kPaymentDateFormat = QStringLiteral("dd/MM/yyyy");
+
+QString notADecimal(const QString& text)
+{
+    return QStringLiteral("'%1' n'est pas une valeur décimale correcte").arg(text);
+}
+
+[[noreturn]] void refuse(qsizetype record, int field, const QString& reason)
+{
+    throw ConversionError(QStringLiteral("Réponse du portail refusée, aucun paiement n'a été importé. "
+                                         "Paiement %1, champ %2 : %3")
+                              .arg(record + 1)
+                              .arg(field)
+                              .arg(reason));
+}
+
+// Reads the records field by field, in the reply's order, so that the first
+// fault met is the one reported.
+class RecordReader {
+public:
+    RecordReader(const FieldList& fields, qsizetype record) : m_fields(fields), m_record(record) {}
+
+    QString field(int number) const
+    {
+        const qsizetype index = m_record * kPaymentRecordFields + number - 1;
+        if (index >= m_fields.count())
+            refuse(m_record, number, Messages::listIndexOutOfBounds(index));
+        return m_fields.at(index);
+    }
+
+    QString wholeNumber(int number) const
+    {
+        QString text = field(number);
+        if (!IsWholeNumberText(text))
+            refuse(m_record, number, Messages::notAnInteger(text));
+        return text;
+    }
+
+    QString decimalNumber(int number) const
+    {
+        QString text = field(number);
+        if (!IsDecimalNumberText(text))
+            refuse(m_record, number, notADecimal(text));
+        return text;
+    }
+
+    QDate date(const QString& text) const
+    {
+        QString quoted;
+        const std::optional<QDate> date = ReadPaymentDate(text, quoted);
+        if (!date)
+            refuse(m_record, 4, Messages::notADate(quoted));
+        return *date;
+    }
+
+private:
+    const FieldList& m_fields;
+    qsizetype m_record;
+};
+
+} // namespace
+
+bool IsWholeNumberText(const QString& text)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\A *-?[0-9]+ *\\z"));
+    return pattern.match(text).hasMatch();
+}
+
+bool IsDecimalNumberText(const QString& text)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\A *-?([0-9]+(\\.[0-9]*)?|\\.[0-9]+) *\\z"));
+    return pattern.match(text).hasMatch();
+}
+
+QVector<PaymentRecord> CheckedPaymentRecords(const FieldList& fields)
+{
+    QVector<PaymentRecord> records;
+    const qsizetype count = (fields.count() + kPaymentRecordFields - 1) / kPaymentRecordFields;
+    records.reserve(count);
+    for (qsizetype k = 0; k < count; ++k) {
+        const RecordReader reader(fields, k);
+        PaymentRecord record;
+        record.client = reader.wholeNumber(1);
+        record.method = reader.wholeNumber(2);
+        record.amount = reader.decimalNumber(3);
+        record.dateField = reader.field(4);
+        SetShortDateFormat(kPaymentDateFormat);
+        record.date = reader.date(record.dateField);
+        record.invoice = reader.field(5);
+        record.roll = reader.wholeNumber(6);
+        record.reference = reader.field(7);
+        record.numE = reader.wholeNumber(8);
+        records.append(record);
+    }
+    return records;
+}

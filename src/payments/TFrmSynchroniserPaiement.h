@@ -1,0 +1,63 @@
+#pragma once
+
+#include "payments/SynchronisationFeedback.h"
+
+#include <QDialog>
+
+class AdoQuery;
+class BevelPanel;
+class Gauge;
+class QDateEdit;
+class QLabel;
+class QPushButton;
+class QTextEdit;
+
+// The payment synchronisation window: one start date and one button that
+// records the portal's payments since that date locally, then sends the
+// local payments since that date to the portal. It shows the dates of the
+// last runs, kept in the settings file, and an account of each run.
+class TFrmSynchroniserPaiement : public QDialog, private SynchronisationFeedback {
+    Q_OBJECT
+public:
+    explicit TFrmSynchroniserPaiement(QWidget* parent = nullptr);
+    ~TFrmSynchroniserPaiement() override;
+
+    void FormCreate();
+    void BtSynchroniserClick();
+    void BtImporterClick();
+    void BtExporterClick();
+
+    QLabel* LabelDetail;
+    ::Gauge* Gauge;
+    QLabel* LabelGauge;
+    BevelPanel* Panel1;
+    QLabel* Label2;
+    QDateEdit* DatePaiementImport;
+    QLabel* LabelImport;
+    QPushButton* BtSynchroniser;
+    QLabel* Image1;
+    QDateEdit* DatePaiementExport;
+    QLabel* LabelExport;
+    QTextEdit* RichDetail;
+
+    AdoQuery* QueryDeleteEncaissement;
+    AdoQuery* QueryInsertEncaissement;
+    AdoQuery* QueryIDEncaissement;
+    AdoQuery* QueryEncaissement;
+
+private:
+    void createControls();
+
+    void ShowStep(const QString& text) override;
+    void StartGauge(qint64 maximum) override;
+    void AdvanceGauge(qint64 step) override;
+    void HideProgress() override;
+    void MoveDetailCaretToEnd() override;
+    void InsertDetail(const QString& text, bool bold) override;
+    void ShowDetail() override;
+    void SetImportLabel(const QString& text) override;
+    void SetExportLabel(const QString& text) override;
+};
+
+// The window while it is open.
+extern TFrmSynchroniserPaiement* FrmSynchroniserPaiement;
