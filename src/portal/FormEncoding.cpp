@@ -37,9 +37,9 @@ unsigned char ByteOf(QChar c)
     return static_cast<unsigned char>(Cp1252::encodeChar(c));
 }
 
-// Calls emit(byte) for each byte of the text up to its end or its first NUL.
-template <class Emit>
-void ForEachByte(const QString& text, Emit emit)
+// Calls consume(byte) for each byte of the text up to its end or its first NUL.
+template <class Consume>
+void ForEachByte(const QString& text, Consume consume)
 {
     const QChar* chars = text.constData();
     const qsizetype size = text.size();
@@ -50,7 +50,7 @@ void ForEachByte(const QString& text, Emit emit)
         // A surrogate pair is one character the code page cannot hold: one "?".
         if (c.isHighSurrogate() && i + 1 < size && chars[i + 1].isLowSurrogate())
             ++i;
-        emit(ByteOf(c));
+        consume(ByteOf(c));
     }
 }
 
