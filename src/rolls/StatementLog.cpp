@@ -12,6 +12,9 @@
 
 StatementLog::StatementLog(const QString& kind) : m_path(FileName(kind, QDateTime::currentDateTime()))
 {
+    // A working folder that no longer exists has no path: the log would land in the root folder.
+    if (QDir::currentPath().isEmpty())
+        fail(ENOENT);
     errno = 0;
     m_file = std::fopen(QFile::encodeName(m_path).constData(), "wb");
     if (!m_file)

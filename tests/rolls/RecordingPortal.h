@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <mutex>
+#include <thread>
+
+// A family portal that records every request it receives, in arrival order,
+// and answers each with the next scripted answer (then 200 with an empty
+// body). It serves on a thread of its own, since the program's requests block
+// the test's thread, and points the program at itself while it lives.
+class RecordingPortal {
+public:
+    struct Answer {
+        int status = 200;
+        QByteArray body;
+    };
+    struct Request {
+        QString path;
+        QString token;
+        QString query; // the form's query field, decoded back from Windows-1252
+    };
+
+    explicit RecordingPortal(QList<Answer> script = {});
+    ~RecordingPortal();
+    RecordingPortal(const RecordingPortal&) = delete;
+    RecordingPortal& operator=(const RecordingPortal&) = delete;
+
+    QList<Request> requests() const;
+    QStringList queries() const;
+
+private:
+    void serve();
+    void answer(int connection);
+    Answer nextAnswer();
+
+    QList<Answer> m_script;
+    int m_listener = -1;
+    int m_wake[2] = {-1, -1};
+    QString m_previousBaseUrl;
+    mutable std::mutex m_mutex;
+    QList<Request> m_requests;
+    std::thread m_thread;
+};

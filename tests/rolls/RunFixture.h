@@ -1,0 +1,45 @@
+#pragma once
+
+#include "common/Cp1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+
+// The statement logs a run leaves in the test's working folder.
+namespace RunFixture {
+
+inline QStringList exportLogs()
+{
+    return QDir::current().entryList({QStringLiteral("cantine-export-role-*.csv")}, QDir::Files);
+}
+
+inline void removeExportLogs()
+{
+    for (const QString& name : exportLogs())
+        QFile::remove(name);
+}
+
+// The one log left by the run, as its lines ended by CR LF; a missing log, or
+// more than one, gives a line saying so.
+inline QStringList onlyLogLines()
+{
+    const QStringList logs = exportLogs();
+    if (logs.size() != 1)
+        return {QStringLiteral("(%1 logs)").arg(logs.size())};
+    QFile file(logs.first());
+    if (!file.open(QIODevice::ReadOnly))
+        return {QStringLiteral("(unreadable log)")};
+    const QByteArray bytes = file.readAll();
+    if (bytes.isEmpty())
+        return {};
+    QList<QByteArray> pieces = bytes.split('\n');
+    if (!pieces.takeLast().isEmpty())
+        return {QStringLiteral("(last line not ended by CR LF)")};
+    QStringList lines;
+    for (const QByteArray& piece : pieces)
+        lines << (piece.endsWith('\r') ? Cp1252::decode(piece.chopped(1)) : QStringLiteral("(LF alone)"));
+    return lines;
+}
+
+} // namespace RunFixture

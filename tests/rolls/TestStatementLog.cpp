@@ -1,0 +1,149 @@
+// The statement log: its name, its bytes and its file errors, on the real file system.
+#include "common/Errors.h"
+#include "rolls/StatementLog.h"
+
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "(missing)";
+    return file.readAll();
+}
+
+// Runs the action with the working folder set to the folder, then goes back.
+QString errorIn(const QString& folder)
+{
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder);
+    QString message = QStringLiteral("(no error)");
+    try {
+        StatementLog log(QStringLiteral("export-role"));
+    } catch (const FileError& error) {
+        message = error.message();
+    }
+    QDir::setCurrent(previous);
+    return message;
+}
+
+} // namespace
+
+class TestStatementLog : public QObject {
+    Q_OBJECT
+
+private slots:
+    void nameIsFolderKindDateAndTime()
+    {
+        const QDateTime when(QDate(2024, 3, 8), QTime(14, 5, 59));
+        QCOMPARE(StatementLog::FileName(QStringLiteral("export-role"), when),
+                 QDir::currentPath() + QStringLiteral("/cantine-export-role-08-03-2024-14.05.csv"));
+        QCOMPARE(StatementLog::FileName(QStringLiteral("import-paiement"), QDateTime(QDate(2024, 12, 31), QTime(9, 7))),
+                 QDir::currentPath() + QStringLiteral("/cantine-import-paiement-31-12-2024-09.07.csv"));
+    }
+
+    void linesEndWithCrLfInWindows1252()
+    {
+        QString path;
+        {
+            StatementLog log(QStringLiteral("export-role"));
+            path = log.path();
+            log.WriteLine(QStringLiteral("DELETE FROM role where numrole=12"));
+            log.WriteLine(QStringLiteral(" INSERT into enfant VALUES ('Zoé','€ 5');"));
+            log.WriteLine(QString());
+            log.Close();
+        }
+        QCOMPARE(fileBytes(path),
+                 QByteArray("DELETE FROM role where numrole=12\r\n INSERT into enfant VALUES ('Zo\xE9','\x80 5');\r\n\r\n"));
+    }
+
+    void aRunBuildingNothingLeavesAnEmptyFile()
+    {
+        StatementLog log(QStringLiteral("export-role"));
+        log.Close();
+        QVERIFY(QFileInfo::exists(log.path()));
+        QCOMPARE(fileBytes(log.path()), QByteArray());
+    }
+
+    void aLogOfTheSameMinuteReplacesTheEarlierOne()
+    {
+        // Two logs made back to back share their minute unless the clock turns
+        // between them; then the pair is made again.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            QString firstPath;
+            {
+                StatementLog first(QStringLiteral("export-role"));
+                firstPath = first.path();
+                first.WriteLine(QStringLiteral("a longer first run"));
+                first.Close();
+            }
+            StatementLog second(QStringLiteral("export-role"));
+            if (second.path() != firstPath)
+                continue;
+            second.WriteLine(QStringLiteral("second"));
+            second.Close();
+            QCOMPARE(fileBytes(firstPath), QByteArray("second\r\n"));
+            return;
+        }
+        QFAIL("the minute turned between every pair of logs");
+    }
+
+    void aLogLeftOpenByAFailedRunStillReachesTheDisk()
+    {
+        QString path;
+        try {
+            StatementLog log(QStringLiteral("export-role"));
+            path = log.path();
+            log.WriteLine(QStringLiteral("DELETE FROM role where numrole=3"));
+            throw FileError(QStringLiteral("la suite échoue"));
+        } catch (const FileError&) {
+        }
+        QCOMPARE(fileBytes(path), QByteArray("DELETE FROM role where numrole=3\r\n"));
+    }
+
+    void writingAfterCloseFails()
+    {
+        StatementLog log(QStringLiteral("export-role"));
+        log.Close();
+        log.Close(); // closing twice does nothing
+        QVERIFY_THROWS_EXCEPTION(FileError, log.WriteLine(QStringLiteral("x")));
+    }
+
+    void aFolderThatIsGoneGivesFileNotFound()
+    {
+        QTemporaryDir gone;
+        QDir(gone.path()).mkdir(QStringLiteral("sub"));
+        const QString folder = gone.filePath(QStringLiteral("sub"));
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(folder);
+        QDir().rmdir(folder);
+        QString message;
+        try {
+            StatementLog log(QStringLiteral("export-role"));
+        } catch (const FileError& error) {
+            message = error.message();
+        }
+        QDir::setCurrent(previous);
+        QCOMPARE(message, QStringLiteral("Fichier introuvable"));
+    }
+
+    void aFolderThatCannotBeWrittenGivesAccessDenied()
+    {
+        if (::geteuid() == 0) {
+            // The super-user writes anywhere but in the kernel's own folders.
+            QCOMPARE(errorIn(QStringLiteral("/sys")), QStringLiteral("Accès au fichier refusé"));
+            return;
+        }
+        QTemporaryDir locked;
+        QFile::setPermissions(locked.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QCOMPARE(errorIn(locked.path()), QStringLiteral("Accès au fichier refusé"));
+        QFile::setPermissions(locked.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStatementLog)
+#include "TestStatementLog.moc"
