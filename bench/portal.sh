@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# A 50 MB export batch through PortalExport beside curl --data-binary, both
+# posted to the portal stand-in in sink mode.
+set -euo pipefail
+build=${1:-build}
+QUILVANOR_BUILD_DIR="$build" "$build/bench/portal/bench-portal"
