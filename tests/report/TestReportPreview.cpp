@@ -1,0 +1,119 @@
+// The report's real preview window: a non-modal child of its parent, showing
+// every page, while the call keeps the other windows going until it closes.
+#include "report/BandedReport.h"
+#include "report/ReportLayout.h"
+#include "report/ReportPreview.h"
+#include "ui/Look.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+BandedReport reportOf(int lineCount)
+{
+    BandedReport report;
+    report.margins = QMarginsF(5, 10, 5, 10);
+    report.pageHeader.height = 26;
+    report.pageHeader.labels = {{QPointF(60, 2), ReportFont(QStringLiteral("Arial"), 10), QStringLiteral("Titre")}};
+    report.detail.height = 30;
+    report.detail.textBlock = ReportTextBlock{QRectF(0, 2, 188, 26), ReportFont(QStringLiteral("Courier New"), 6.75), {}};
+    report.pageFooter.height = 10;
+    report.pageFooter.pageNumbers = {{QPointF(93, 4), ReportFont(QStringLiteral("Arial"), 10)}};
+    for (int i = 1; i <= lineCount; ++i)
+        report.AppendLine(QStringLiteral("Ligne %1").arg(i));
+    return report;
+}
+
+QList<QPrintPreviewDialog*> openPreviews()
+{
+    QList<QPrintPreviewDialog*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* preview = qobject_cast<QPrintPreviewDialog*>(widget); preview && preview->isVisible())
+            found << preview;
+    return found;
+}
+
+// Runs the action once the event loop next turns, inside whatever loop is running then.
+void whenEventsRun(const std::function<void()>& action)
+{
+    QTimer::singleShot(0, qApp, action);
+}
+
+} // namespace
+
+class TestReportPreview : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        Look::InstallFontSubstitutes();
+    }
+
+    void opensANonModalChildWindowAndReturnsWhenItCloses()
+    {
+        QDialog owner;
+        owner.show();
+        const BandedReport report = reportOf(300);
+        const std::size_t pageCount = LayOutReport(report).pages.size();
+        QVERIFY(pageCount > 1);
+
+        bool seen = false;
+        whenEventsRun([&] {
+            const auto previews = openPreviews();
+            QCOMPARE(previews.size(), 1);
+            QPrintPreviewDialog* preview = previews.first();
+            seen = true;
+            QCOMPARE(preview->parentWidget(), &owner);
+            QVERIFY(!preview->isModal());
+            QCOMPARE(preview->windowModality(), Qt::NonModal);
+            QVERIFY(!preview->isMaximized());
+            QVERIFY(!(preview->windowFlags() & Qt::WindowStaysOnTopHint));
+            QCOMPARE(QApplication::activeModalWidget(), nullptr);
+            auto* pages = preview->findChild<QPrintPreviewWidget*>();
+            QVERIFY(pages);
+            QCOMPARE(std::size_t(pages->pageCount()), pageCount);
+            preview->close();
+        });
+        QStringList errors;
+        ReportPreview::Show(report, &owner, [&](const QString& error) { errors << error; });
+        QVERIFY(seen);
+        QVERIFY(openPreviews().isEmpty());
+        QVERIFY(errors.isEmpty());
+    }
+
+    void letsASecondPreviewOpenWhileTheFirstIsShown()
+    {
+        QDialog owner;
+        owner.show();
+        bool secondShown = false;
+        bool secondReturned = false;
+        const ReportPreview::ErrorReporter ignore;
+
+        // While the first preview is open, the events keep running: a second one opens
+        // on top of it, and both close in turn.
+        whenEventsRun([&] {
+            whenEventsRun([&] {
+                secondShown = openPreviews().size() == 2;
+                for (QPrintPreviewDialog* preview : openPreviews())
+                    preview->close();
+            });
+            ReportPreview::Show(reportOf(1), &owner, ignore);
+            secondReturned = true;
+        });
+        ReportPreview::Show(reportOf(1), &owner, ignore);
+        QVERIFY(secondShown);
+        QVERIFY(secondReturned);
+        QVERIFY(openPreviews().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestReportPreview)
+#include "TestReportPreview.moc"
