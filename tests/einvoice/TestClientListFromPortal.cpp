@@ -1,0 +1,109 @@
+// The client list window and its report against the family portal stand-in:
+// what the portal lists is what the operator sees, fetched anew each time.
+#include "einvoice/TFrmImporterFactureNumerique.h"
+#include "einvoice/TFrmReportFactureNum.h"
+#include "report/ReportPreview.h"
+#include "support/ErrorRecorder.h"
+#include "support/PortalStandin.h"
+#include "ui/Look.h"
+#include "ui/StringGrid.h"
+
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+class TestClientListFromPortal : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<PortalStandin> m_portal;
+
+    void setClients(const QString& values, const QString& chosen)
+    {
+        m_portal->execute(QStringLiteral("DELETE FROM facturenumerique; DELETE FROM client;"
+                                         "INSERT INTO client (numclient, nom, prenom, adr1, cp, ville, norue) VALUES %1;"
+                                         "INSERT INTO facturenumerique (numclient, datechoix) VALUES %2;")
+                              .arg(values, chosen));
+    }
+
+    static QStringList rowOf(const StringGrid& grid, int row)
+    {
+        QStringList cells;
+        for (int c = 0; c < grid.ColCount(); ++c)
+            cells << grid.Cell(c, row);
+        return cells;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        Look::InstallFontSubstitutes();
+        m_portal = std::make_unique<PortalStandin>();
+    }
+
+    void cleanupTestCase()
+    {
+        m_portal.reset();
+    }
+
+    void showsTheClientsThePortalLists()
+    {
+        setClients(QStringLiteral("(3, 'Lefèvre', 'Anne', 'rue de l''Église', '35000', 'Rennes', '4'),"
+                                  "(5, 'Petit', 'Jean', 'allée des Pins', '29200', 'Brest', '12'),"
+                                  "(8, 'Moreau', 'Luc', 'quai Nord', '44000', 'Nantes', '1')"),
+                   QStringLiteral("(3, '2024-01-05'), (5, '2024-02-01')"));
+        ErrorRecorder errors;
+        TFrmImporterFactureNumerique window;
+        QVERIFY2(errors.messages().isEmpty(), qPrintable(errors.messages().join(QLatin1Char('|'))));
+        QCOMPARE(window.StringGrid1->RowCount(), 3);
+        QCOMPARE(rowOf(*window.StringGrid1, 1),
+                 (QStringList{QStringLiteral("3"), QStringLiteral("Lefèvre Anne"), QStringLiteral("4 rue de l Église"),
+                              QStringLiteral("35000"), QStringLiteral("Rennes")}));
+        QCOMPARE(rowOf(*window.StringGrid1, 2),
+                 (QStringList{QStringLiteral("5"), QStringLiteral("Petit Jean"), QStringLiteral("12 allée des Pins"),
+                              QStringLiteral("29200"), QStringLiteral("Brest")}));
+    }
+
+    void fetchesTheListAgainAtEachOpening()
+    {
+        setClients(QStringLiteral("(1, 'Un', 'A', 'rue', '11111', 'V1', '1'), (2, 'Deux', 'B', 'rue', '22222', 'V2', '2')"),
+                   QStringLiteral("(1, '2024-01-01')"));
+        ErrorRecorder errors;
+        auto first = std::make_unique<TFrmImporterFactureNumerique>();
+        QCOMPARE(first->StringGrid1->RowCount(), 2);
+
+        m_portal->execute(QStringLiteral("INSERT INTO facturenumerique (numclient, datechoix) VALUES (2, '2024-03-01');"));
+        QCOMPARE(first->StringGrid1->RowCount(), 2); // an open window is not refreshed
+        TFrmImporterFactureNumerique second;
+        QCOMPARE(second.StringGrid1->RowCount(), 3);
+        QCOMPARE(second.StringGrid1->Cell(1, 2), QStringLiteral("Deux B"));
+        QVERIFY(errors.messages().isEmpty());
+    }
+
+    void buildsTheReportFromANewRequest()
+    {
+        setClients(QStringLiteral("(1, 'Un', 'A', 'rue', '11111', 'V1', '1')"), QStringLiteral("(1, '2024-01-01')"));
+        ErrorRecorder errors;
+        TFrmImporterFactureNumerique window;
+        QCOMPARE(window.StringGrid1->RowCount(), 2);
+
+        setClients(QStringLiteral("(7, 'Sept', 'G', 'rue', '77777', 'V7', '7'), (9, 'Neuf', 'I', 'rue', '99999', 'V9', '9')"),
+                   QStringLiteral("(7, '2024-01-01'), (9, '2024-01-01')"));
+        QStringList lines;
+        ReportPreview::SetViewer([&lines](const ReportPages& pages) {
+            for (const PlacedText& text : pages.pages.at(0).texts)
+                if (text.font.family() == QStringLiteral("Courier New") && text.font.pointSizeF() < 7)
+                    lines << text.text;
+        });
+        window.BtImprimerReport->click();
+        ReportPreview::SetViewer({});
+        QVERIFY(errors.messages().isEmpty());
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].startsWith(QStringLiteral("7     Sept G")));
+        QVERIFY(lines[1].startsWith(QStringLiteral("9     Neuf I")));
+        QCOMPARE(window.StringGrid1->Cell(1, 1), QStringLiteral("Un A"));
+    }
+};
+
+QTEST_MAIN(TestClientListFromPortal)
+#include "TestClientListFromPortal.moc"
