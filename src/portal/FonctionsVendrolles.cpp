@@ -20,14 +20,11 @@ QString& BaseUrl()
     return baseUrl;
 }
 
-// The form line as the bytes that go on the wire, built in one allocation:
-// a batch can be tens of megabytes.
+// The form line as the bytes that go on the wire, encoded in place: a batch
+// can be tens of megabytes.
 QByteArray FormLineBytes(const QString& query)
 {
-    const QByteArray prefix = QByteArrayLiteral("securiter=") + kPortalToken + QByteArrayLiteral("&query=");
-    QByteArray line;
-    line.reserve(prefix.size() + FormEncodedLength(query));
-    line.append(prefix);
+    QByteArray line = QByteArrayLiteral("securiter=") + kPortalToken + QByteArrayLiteral("&query=");
     AppendFormEncoded(line, query);
     return line;
 }

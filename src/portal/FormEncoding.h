@@ -8,5 +8,4 @@
 // as "%" and two capital hexadecimal digits. A NUL ends the text.
 // Batches run to tens of megabytes: the encoding is written once, straight
 // into its final place, without an intermediate copy of the text's bytes.
-qsizetype FormEncodedLength(const QString& text);
 void AppendFormEncoded(QByteArray& out, const QString& text);

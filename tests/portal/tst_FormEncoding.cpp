@@ -52,6 +52,14 @@ private slots:
         }
     }
 
+    void aLongTextThatIsAllEscapedGrowsItsRoom()
+    {
+        const QString commas(100000, QLatin1Char(','));
+        QCOMPARE(FormEncodeValue(commas), QStringLiteral("%2C").repeated(100000));
+        QCOMPARE(FormEncodeValue(QStringLiteral("é").repeated(5000) + QStringLiteral("a b")),
+                 QStringLiteral("%E9").repeated(5000) + QStringLiteral("a+b"));
+    }
+
     void formLineCarriesTokenThenQuery()
     {
         QCOMPARE(PortalFormLine(QStringLiteral("a b,c")), QStringLiteral("securiter=31K5D907R640B28M3&query=a+b%2Cc"));
