@@ -7,6 +7,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -17,11 +18,15 @@ void drawPage(QPainter& painter, const ReportPage& page, QPaintDevice& device)
     const qreal dotsPerMmX = device.logicalDpiX() / kMillimetresPerInch;
     const qreal dotsPerMmY = device.logicalDpiY() / kMillimetresPerInch;
     painter.setPen(Qt::black);
+    std::optional<QFont> font; // consecutive texts mostly share their font
+    qreal ascent = 0;
     for (const PlacedText& text : page.texts) {
-        painter.setFont(text.font);
-        const QFontMetricsF metrics(text.font, &device);
-        const QPointF baseline(text.topLeft.x() * dotsPerMmX, text.topLeft.y() * dotsPerMmY + metrics.ascent());
-        painter.drawText(baseline, text.text);
+        if (!font || *font != text.font) {
+            font = text.font;
+            painter.setFont(text.font);
+            ascent = QFontMetricsF(text.font, &device).ascent();
+        }
+        painter.drawText(QPointF(text.topLeft.x() * dotsPerMmX, text.topLeft.y() * dotsPerMmY + ascent), text.text);
     }
 }
 
