@@ -3,6 +3,7 @@
 #include "data/AdoConnection.h"
 #include "data/TDmdMain.h"
 #include "einvoice/TFrmImporterFactureNumerique.h"
+#include "payments/TFrmSynchroniserPaiement.h"
 #include "rolls/TFrmExportRole.h"
 #include "ui/BevelPanel.h"
 #include "ui/Guard.h"
@@ -84,7 +85,7 @@ void TFrmMain::BtRoleClick()
 
 void TFrmMain::BtImporterClick()
 {
-    // The payment synchronisation window.
+    ShowNewModal<TFrmSynchroniserPaiement>(this);
 }
 
 void TFrmMain::BtFactureNumClick()
