@@ -15,7 +15,9 @@ namespace {
 class PiecewiseSource : public ByteSource {
 public:
     PiecewiseSource(const uint8_t* data, size_t size, size_t pieceSize)
-        : m_data(data), m_size(size), m_pieceSize(pieceSize)
+        : m_data(data)
+        , m_size(size)
+        , m_pieceSize(pieceSize)
     {
     }
 
@@ -23,7 +25,7 @@ public:
     {
         if (maxSize <= 0 || maxSize > kReceiveBlockSize)
             std::abort();
-        const size_t count = std::min({m_size - m_offset, m_pieceSize, static_cast<size_t>(maxSize)});
+        const size_t count = std::min({ m_size - m_offset, m_pieceSize, static_cast<size_t>(maxSize) });
         std::memcpy(buffer, m_data + m_offset, count);
         m_offset += count;
         return static_cast<qsizetype>(count);

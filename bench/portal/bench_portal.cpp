@@ -65,7 +65,7 @@ double Median(std::vector<double> values)
 
 double PeakMegabytes()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
@@ -105,10 +105,9 @@ int main(int argc, char** argv)
             throw std::runtime_error("the stand-in answered: " + reply.toStdString());
 
         timer.start();
-        const int status = QProcess::execute(
-            QStringLiteral("curl"),
-            {"-s", "-f", "-o", "/dev/null", "--http1.0", "-H", "Content-Type: application/x-www-form-urlencoded",
-             "-A", "Mozilla/5.0 (compatible; Test)", "--data-binary", "@" + bodyPath, url});
+        const int status = QProcess::execute(QStringLiteral("curl"),
+            { "-s", "-f", "-o", "/dev/null", "--http1.0", "-H", "Content-Type: application/x-www-form-urlencoded", "-A",
+                "Mozilla/5.0 (compatible; Test)", "--data-binary", "@" + bodyPath, url });
         curl.push_back(timer.nsecsElapsed() / 1e9);
         if (status != 0)
             throw std::runtime_error("curl failed");
@@ -117,11 +116,11 @@ int main(int argc, char** argv)
     const double batchMegabytes = static_cast<double>(batch.size()) / (1024.0 * 1024.0);
     const double peak = PeakMegabytes();
     std::printf("batch: %lld bytes in Windows-1252, request body %lld bytes\n", static_cast<long long>(batch.size()),
-                static_cast<long long>(QFile(bodyPath).size()));
+        static_cast<long long>(QFile(bodyPath).size()));
     std::printf("PortalExport:        %s s, median %.3f s\n", qPrintable(Runs(ours)), Median(ours));
     std::printf("curl --data-binary:  %s s, median %.3f s\n", qPrintable(Runs(curl)), Median(curl));
     std::printf("time ratio: %.2f (goal at most 1.3)\n", Median(ours) / Median(curl));
     std::printf("peak memory: %.0f MB = %.2f x the batch (goal under 4); %.0f MB before the batch was built\n", peak,
-                peak / batchMegabytes, baseMegabytes);
+        peak / batchMegabytes, baseMegabytes);
     return 0;
 }

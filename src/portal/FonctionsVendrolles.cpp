@@ -48,7 +48,7 @@ QString PortalFormLine(const QString& query)
 
 QString PortalPost(const QString& endpointPath, const QString& query)
 {
-    const QList<QByteArray> form{FormLineBytes(query)};
+    const QList<QByteArray> form { FormLineBytes(query) };
     HttpClient client;
     client.setRequestContentType(kContentType);
     client.setRequestUserAgent(kUserAgent);

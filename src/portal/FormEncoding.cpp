@@ -13,7 +13,7 @@ constexpr bool KeptAsItIs(int b)
 }
 
 constexpr std::array<bool, 256> kKept = [] {
-    std::array<bool, 256> kept{};
+    std::array<bool, 256> kept {};
     for (int b = 0; b < 256; ++b)
         kept[static_cast<std::size_t>(b)] = KeptAsItIs(b);
     return kept;

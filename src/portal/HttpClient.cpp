@@ -19,7 +19,11 @@ const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
 class SocketByteSource : public ByteSource {
 public:
-    SocketByteSource(SocketPlatform::Handle socket, int timeoutMs) : m_socket(socket), m_timeoutMs(timeoutMs) {}
+    SocketByteSource(SocketPlatform::Handle socket, int timeoutMs)
+        : m_socket(socket)
+        , m_timeoutMs(timeoutMs)
+    {
+    }
     qsizetype receive(char* buffer, qsizetype maxSize) override
     {
         return SocketPlatform::Receive(m_socket, buffer, maxSize, m_timeoutMs);
@@ -32,7 +36,8 @@ private:
 
 } // namespace
 
-HttpClient::HttpClient() : m_timeouts(g_defaultTimeouts)
+HttpClient::HttpClient()
+    : m_timeouts(g_defaultTimeouts)
 {
     if (g_clientCount == 0)
         SocketPlatform::Startup();
@@ -68,7 +73,7 @@ void HttpClient::Post(const QString& url, const QList<QByteArray>& formLines, QB
     HttpResponseReader(source).read(m_response, sink);
 
     const bool success = m_response.statusCode >= 200 && m_response.statusCode <= 299
-                      && !m_response.headers.contains(QStringLiteral("Location"));
+        && !m_response.headers.contains(QStringLiteral("Location"));
     if (!success)
         throw HttpReplyError(m_response.statusCode, m_response.statusText);
     SocketPlatform::ShutdownSend(m_socket);
@@ -93,7 +98,7 @@ void HttpClient::connectTo(const QString& host, int port)
 
 void HttpClient::sendLine(const QByteArray& text)
 {
-    const std::array<QByteArrayView, 2> pieces{QByteArrayView(text), QByteArrayView(kLineEnd)};
+    const std::array<QByteArrayView, 2> pieces { QByteArrayView(text), QByteArrayView(kLineEnd) };
     SocketPlatform::Send(m_socket, pieces, m_timeouts.waitMs);
 }
 

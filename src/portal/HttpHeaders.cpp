@@ -28,10 +28,10 @@ void HttpHeaders::appendLine(const QString& line)
     }
     const qsizetype colon = line.indexOf(QLatin1Char(':'));
     if (colon < 0) {
-        m_fields.append({line, QString()});
+        m_fields.append({ line, QString() });
         return;
     }
-    m_fields.append({line.left(colon), WithoutLeadingBlanks(line.mid(colon + 1))});
+    m_fields.append({ line.left(colon), WithoutLeadingBlanks(line.mid(colon + 1)) });
 }
 
 const HttpHeaders::Field* HttpHeaders::find(const QString& name) const

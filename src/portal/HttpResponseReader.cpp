@@ -60,7 +60,10 @@ qint64 ChunkSize(const QByteArray& line)
 
 } // namespace
 
-HttpResponseReader::HttpResponseReader(ByteSource& source) : m_source(source) {}
+HttpResponseReader::HttpResponseReader(ByteSource& source)
+    : m_source(source)
+{
+}
 
 void HttpResponseReader::read(HttpResponse& response, QByteArray& sink)
 {
@@ -95,8 +98,8 @@ void HttpResponseReader::readHeaders(HttpHeaders& headers)
 
 void HttpResponseReader::readBody(const HttpHeaders& headers, QByteArray& sink)
 {
-    const auto length = WholeNumber(Cp1252::encode(headers.value(QStringLiteral("Content-Length"))),
-                                    std::numeric_limits<qint64>::max());
+    const auto length = WholeNumber(
+        Cp1252::encode(headers.value(QStringLiteral("Content-Length"))), std::numeric_limits<qint64>::max());
     // A length of 0, a negative one or one that is not a number counts as absent.
     if (length && *length > 0)
         readExactly(*length, sink);

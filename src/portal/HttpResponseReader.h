@@ -36,6 +36,6 @@ private:
 
     ByteSource& m_source;
     QByteArray m_buffer;
-    qsizetype m_start = 0;   // first byte not yet consumed
+    qsizetype m_start = 0; // first byte not yet consumed
     qsizetype m_scanned = 0; // bytes already searched for LF
 };

@@ -24,54 +24,63 @@ constexpr int kSendFlags = MSG_NOSIGNAL; // a peer gone mid-send is an error, no
 constexpr int kSendFlags = 0; // SO_NOSIGPIPE is set on the socket instead
 #endif
 
-// The Windows Sockets number of an errno value; a value without one keeps its own number.
+struct ErrnoNumber {
+    int error;
+    int number;
+};
+
+// The Windows Sockets number of each errno value that has one.
+constexpr ErrnoNumber kWinsockNumbers[] = {
+    { EINTR, 10004 },
+    { EBADF, 10009 },
+    { EACCES, 10013 },
+    { EFAULT, 10014 },
+    { EINVAL, 10022 },
+    { EMFILE, 10024 },
+    { EWOULDBLOCK, 10035 },
+    { EAGAIN, 10035 },
+    { EINPROGRESS, 10036 },
+    { EALREADY, 10037 },
+    { ENOTSOCK, 10038 },
+    { EDESTADDRREQ, 10039 },
+    { EMSGSIZE, 10040 },
+    { EPROTOTYPE, 10041 },
+    { ENOPROTOOPT, 10042 },
+    { EPROTONOSUPPORT, 10043 },
+    { ESOCKTNOSUPPORT, 10044 },
+    { EOPNOTSUPP, 10045 },
+    { EPFNOSUPPORT, 10046 },
+    { EAFNOSUPPORT, 10047 },
+    { EADDRINUSE, 10048 },
+    { EADDRNOTAVAIL, 10049 },
+    { ENETDOWN, 10050 },
+    { ENETUNREACH, 10051 },
+    { ENETRESET, 10052 },
+    { ECONNABORTED, 10053 },
+    { ECONNRESET, 10054 },
+    { EPIPE, 10054 }, // the peer closed while we were still sending
+    { ENOBUFS, 10055 },
+    { EISCONN, 10056 },
+    { ENOTCONN, 10057 },
+    { ESHUTDOWN, 10058 },
+    { ETOOMANYREFS, 10059 },
+    { ETIMEDOUT, 10060 },
+    { ECONNREFUSED, 10061 },
+    { ELOOP, 10062 },
+    { ENAMETOOLONG, 10063 },
+    { EHOSTDOWN, 10064 },
+    { EHOSTUNREACH, 10065 },
+    { ENOTEMPTY, 10066 },
+};
+
+// A value without a Windows Sockets number keeps its own.
 int WinsockNumber(int error)
 {
-    switch (error) {
-    case EINTR: return 10004;
-    case EBADF: return 10009;
-    case EACCES: return 10013;
-    case EFAULT: return 10014;
-    case EINVAL: return 10022;
-    case EMFILE: return 10024;
-    case EWOULDBLOCK: return 10035;
-#if EAGAIN != EWOULDBLOCK
-    case EAGAIN: return 10035;
-#endif
-    case EINPROGRESS: return 10036;
-    case EALREADY: return 10037;
-    case ENOTSOCK: return 10038;
-    case EDESTADDRREQ: return 10039;
-    case EMSGSIZE: return 10040;
-    case EPROTOTYPE: return 10041;
-    case ENOPROTOOPT: return 10042;
-    case EPROTONOSUPPORT: return 10043;
-    case ESOCKTNOSUPPORT: return 10044;
-    case EOPNOTSUPP: return 10045;
-    case EPFNOSUPPORT: return 10046;
-    case EAFNOSUPPORT: return 10047;
-    case EADDRINUSE: return 10048;
-    case EADDRNOTAVAIL: return 10049;
-    case ENETDOWN: return 10050;
-    case ENETUNREACH: return 10051;
-    case ENETRESET: return 10052;
-    case ECONNABORTED: return 10053;
-    case ECONNRESET: return 10054;
-    case EPIPE: return 10054; // the peer closed while we were still sending
-    case ENOBUFS: return 10055;
-    case EISCONN: return 10056;
-    case ENOTCONN: return 10057;
-    case ESHUTDOWN: return 10058;
-    case ETOOMANYREFS: return 10059;
-    case ETIMEDOUT: return 10060;
-    case ECONNREFUSED: return 10061;
-    case ELOOP: return 10062;
-    case ENAMETOOLONG: return 10063;
-    case EHOSTDOWN: return 10064;
-    case EHOSTUNREACH: return 10065;
-    case ENOTEMPTY: return 10066;
-    default: return error;
+    for (const ErrnoNumber& entry : kWinsockNumbers) {
+        if (entry.error == error)
+            return entry.number;
     }
+    return error;
 }
 
 [[noreturn]] void ThrowErrno(int error)
@@ -82,23 +91,29 @@ int WinsockNumber(int error)
 int LookupErrorNumber(int code)
 {
     switch (code) {
-    case EAI_NONAME: return WinsockMessages::kHostNotFound;
-    case EAI_AGAIN: return WinsockMessages::kTryAgain;
+    case EAI_NONAME:
+        return WinsockMessages::kHostNotFound;
+    case EAI_AGAIN:
+        return WinsockMessages::kTryAgain;
 #ifdef EAI_NODATA
-    case EAI_NODATA: return WinsockMessages::kNoData;
+    case EAI_NODATA:
+        return WinsockMessages::kNoData;
 #endif
 #ifdef EAI_ADDRFAMILY
-    case EAI_ADDRFAMILY: return WinsockMessages::kNoData;
+    case EAI_ADDRFAMILY:
+        return WinsockMessages::kNoData;
 #endif
-    case EAI_SYSTEM: return WinsockNumber(errno);
-    default: return WinsockMessages::kNoRecovery;
+    case EAI_SYSTEM:
+        return WinsockNumber(errno);
+    default:
+        return WinsockMessages::kNoRecovery;
     }
 }
 
 // Waits until the socket is ready for the given events; a bound reached fails as 10060.
 void WaitFor(int socket, short events, int timeoutMs)
 {
-    pollfd entry{socket, events, 0};
+    pollfd entry { socket, events, 0 };
     for (;;) {
         const int ready = ::poll(&entry, 1, timeoutMs);
         if (ready > 0)
@@ -116,9 +131,9 @@ namespace SocketPlatform {
 
 const Handle kNoSocket = -1;
 
-void Startup() {}
+void Startup() { }
 
-void Cleanup() {}
+void Cleanup() { }
 
 Handle CreateStreamSocket()
 {
@@ -137,7 +152,7 @@ Handle CreateStreamSocket()
 
 void BindAnyLocal(Handle socket)
 {
-    sockaddr_in local{};
+    sockaddr_in local {};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     local.sin_port = 0;
@@ -150,7 +165,7 @@ void BindAnyLocal(Handle socket)
 
 std::uint32_t LookupHostIPv4(const QString& host)
 {
-    addrinfo hints{};
+    addrinfo hints {};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
@@ -165,7 +180,7 @@ std::uint32_t LookupHostIPv4(const QString& host)
 
 void Connect(Handle socket, std::uint32_t address, std::uint16_t port, int timeoutMs)
 {
-    sockaddr_in remote{};
+    sockaddr_in remote {};
     remote.sin_family = AF_INET;
     remote.sin_addr.s_addr = htonl(address);
     remote.sin_port = htons(port);
@@ -188,11 +203,11 @@ void Send(Handle socket, std::span<const QByteArrayView> pieces, int timeoutMs)
     remaining.reserve(pieces.size());
     for (const QByteArrayView& piece : pieces) {
         if (!piece.isEmpty())
-            remaining.push_back({const_cast<char*>(piece.data()), static_cast<std::size_t>(piece.size())});
+            remaining.push_back({ const_cast<char*>(piece.data()), static_cast<std::size_t>(piece.size()) });
     }
     std::size_t first = 0;
     while (first < remaining.size()) {
-        msghdr message{};
+        msghdr message {};
         message.msg_iov = remaining.data() + first;
         message.msg_iovlen = remaining.size() - first;
         const ssize_t sent = ::sendmsg(socket, &message, kSendFlags);

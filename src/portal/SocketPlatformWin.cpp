@@ -31,7 +31,7 @@ void WaitFor(SOCKET socket, bool forWriting, int timeoutMs)
     fd_set failed;
     FD_ZERO(&failed);
     FD_SET(socket, &failed);
-    timeval bound{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    timeval bound { timeoutMs / 1000, (timeoutMs % 1000) * 1000 };
     const int count = ::select(0, forWriting ? nullptr : &ready, forWriting ? &ready : nullptr, &failed, &bound);
     if (count == 0)
         ThrowSocketError(WinsockMessages::kTimedOut);
@@ -75,7 +75,7 @@ Handle CreateStreamSocket()
 
 void BindAnyLocal(Handle socket)
 {
-    sockaddr_in local{};
+    sockaddr_in local {};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     if (::bind(socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0)
@@ -87,7 +87,7 @@ void BindAnyLocal(Handle socket)
 
 std::uint32_t LookupHostIPv4(const QString& host)
 {
-    addrinfo hints{};
+    addrinfo hints {};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
@@ -101,7 +101,7 @@ std::uint32_t LookupHostIPv4(const QString& host)
 
 void Connect(Handle socket, std::uint32_t address, std::uint16_t port, int timeoutMs)
 {
-    sockaddr_in remote{};
+    sockaddr_in remote {};
     remote.sin_family = AF_INET;
     remote.sin_addr.s_addr = htonl(address);
     remote.sin_port = htons(port);
@@ -117,13 +117,13 @@ void Send(Handle socket, std::span<const QByteArrayView> pieces, int timeoutMs)
     std::vector<WSABUF> remaining;
     for (const QByteArrayView& piece : pieces) {
         if (!piece.isEmpty())
-            remaining.push_back({static_cast<ULONG>(piece.size()), const_cast<char*>(piece.data())});
+            remaining.push_back({ static_cast<ULONG>(piece.size()), const_cast<char*>(piece.data()) });
     }
     std::size_t first = 0;
     while (first < remaining.size()) {
         DWORD sent = 0;
-        if (::WSASend(socket, remaining.data() + first, static_cast<DWORD>(remaining.size() - first), &sent, 0,
-                      nullptr, nullptr)
+        if (::WSASend(socket, remaining.data() + first, static_cast<DWORD>(remaining.size() - first), &sent, 0, nullptr,
+                nullptr)
             == SOCKET_ERROR) {
             if (::WSAGetLastError() != WSAEWOULDBLOCK)
                 ThrowLastError();

@@ -23,11 +23,11 @@ QString text(int number);
 // "Erreur de socket # <number>\r\n<text>".
 QString socketErrorMessage(int number);
 
-QString cannotAllocateSocket();    // Impossible d'allouer le socket.
-QString cannotBindAddressInUse();  // Impossible d'établir une liaison ... déjà utilisés.
+QString cannotAllocateSocket(); // Impossible d'allouer le socket.
+QString cannotBindAddressInUse(); // Impossible d'établir une liaison ... déjà utilisés.
 QString libraryNotLoaded(const QString& fileName);
-QString startupFailed();           // Erreur d'initialisation Winsock.
-QString httpsRefused();            // La valeur d'interception est incorrecte
+QString startupFailed(); // Erreur d'initialisation Winsock.
+QString httpsRefused(); // La valeur d'interception est incorrecte
 
 } // namespace WinsockMessages
 

@@ -57,7 +57,7 @@ private slots:
         const QString commas(100000, QLatin1Char(','));
         QCOMPARE(FormEncodeValue(commas), QStringLiteral("%2C").repeated(100000));
         QCOMPARE(FormEncodeValue(QStringLiteral("é").repeated(5000) + QStringLiteral("a b")),
-                 QStringLiteral("%E9").repeated(5000) + QStringLiteral("a+b"));
+            QStringLiteral("%E9").repeated(5000) + QStringLiteral("a+b"));
     }
 
     void formLineCarriesTokenThenQuery()

@@ -11,9 +11,9 @@ using Ending = ScriptedTcpServer::Ending;
 
 // Bounds short enough that a client waiting where it should not fails the test
 // with a time-out instead of holding it.
-constexpr HttpTimeouts kTestTimeouts{5000, 5000};
+constexpr HttpTimeouts kTestTimeouts { 5000, 5000 };
 
-const QList<QByteArray> kForm{QByteArrayLiteral("securiter=T&query=x")};
+const QList<QByteArray> kForm { QByteArrayLiteral("securiter=T&query=x") };
 
 // Posts the form to the URL; the body lands in the sink.
 void Post(const QString& url, QByteArray& sink)
@@ -22,8 +22,7 @@ void Post(const QString& url, QByteArray& sink)
     client.Post(url, kForm, sink);
 }
 
-template <class Error, class Call>
-Error Failure(Call call)
+template <class Error, class Call> Error Failure(Call call)
 {
     try {
         call();
@@ -48,16 +47,17 @@ private slots:
         client.setRequestUserAgent(QStringLiteral("Agent/1"));
         client.setRequestContentType(QStringLiteral("text/x"));
         QByteArray sink;
-        client.Post(server.url(QStringLiteral("/dir/doc.php")), {"ab", "c\xE9"}, sink);
-        QCOMPARE(server.received(), QByteArray("POST /dir/doc.php HTTP/1.0\r\n"
-                                               "Host: 127.0.0.1\r\n"
-                                               "Accept: text/html, */*\r\n"
-                                               "User-Agent: Agent/1\r\n"
-                                               "Content-Type: text/x\r\n"
-                                               "Content-Length: 8\r\n"
-                                               "\r\n"
-                                               "ab\r\n"
-                                               "c\xE9\r\n"));
+        client.Post(server.url(QStringLiteral("/dir/doc.php")), { "ab", "c\xE9" }, sink);
+        QCOMPARE(server.received(),
+            QByteArray("POST /dir/doc.php HTTP/1.0\r\n"
+                       "Host: 127.0.0.1\r\n"
+                       "Accept: text/html, */*\r\n"
+                       "User-Agent: Agent/1\r\n"
+                       "Content-Type: text/x\r\n"
+                       "Content-Length: 8\r\n"
+                       "\r\n"
+                       "ab\r\n"
+                       "c\xE9\r\n"));
         QCOMPARE(sink, QByteArray("ok"));
         QCOMPARE(client.responseCode(), 200);
         QCOMPARE(client.responseText(), QStringLiteral("200 OK"));
@@ -110,9 +110,9 @@ private slots:
     void contentLengthNameInAnyCaseAndBodyInPieces()
     {
         const QByteArray body(100000, 'x');
-        ScriptedTcpServer server({"HTTP/1.1 200 OK\r\ncontent-LENGTH:   100000\r\n\r\nxx", body.mid(2, 40000),
-                                  body.mid(40002)},
-                                 Ending::HoldOpen);
+        ScriptedTcpServer server(
+            { "HTTP/1.1 200 OK\r\ncontent-LENGTH:   100000\r\n\r\nxx", body.mid(2, 40000), body.mid(40002) },
+            Ending::HoldOpen);
         QByteArray sink;
         Post(server.url(QStringLiteral("/")), sink);
         QCOMPARE(sink, body);
@@ -120,7 +120,7 @@ private slots:
 
     void withoutContentLengthTheBodyRunsToTheClose()
     {
-        ScriptedTcpServer server({"HTTP/1.0 200 OK\r\nServer: x\r\n\r\nfirst ", "second"}, Ending::Close);
+        ScriptedTcpServer server({ "HTTP/1.0 200 OK\r\nServer: x\r\n\r\nfirst ", "second" }, Ending::Close);
         QByteArray sink;
         Post(server.url(QStringLiteral("/")), sink);
         QCOMPARE(sink, QByteArray("first second"));
@@ -153,9 +153,9 @@ private slots:
 
     void chunkedBodyIsJoined()
     {
-        ScriptedTcpServer server({"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nhel\r\n", "2 ext\r\nlo\r\n",
-                                  "0\r\n\r\n"},
-                                 Ending::HoldOpen);
+        ScriptedTcpServer server(
+            { "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nhel\r\n", "2 ext\r\nlo\r\n", "0\r\n\r\n" },
+            Ending::HoldOpen);
         QByteArray sink;
         Post(server.url(QStringLiteral("/")), sink);
         QCOMPARE(sink, QByteArray("hello"));
@@ -171,7 +171,8 @@ private slots:
 
     void continuationLinesExtendTheHeaderValue()
     {
-        ScriptedTcpServer server("HTTP/1.1 200 OK\r\nX-Note: one\r\n  two\r\n\tthree \r\n four\r\nContent-Length: 1\r\n\r\nz");
+        ScriptedTcpServer server(
+            "HTTP/1.1 200 OK\r\nX-Note: one\r\n  two\r\n\tthree \r\n four\r\nContent-Length: 1\r\n\r\nz");
         HttpClient client;
         QByteArray sink;
         client.Post(server.url(QStringLiteral("/")), kForm, sink);
@@ -193,7 +194,7 @@ private slots:
     {
         ScriptedTcpServer target("HTTP/1.0 200 OK\r\n\r\n");
         ScriptedTcpServer server("HTTP/1.1 302 Found\r\nLocation: " + target.url(QStringLiteral("/new")).toLatin1()
-                                 + "\r\nContent-Length: 0\r\n\r\n");
+            + "\r\nContent-Length: 0\r\n\r\n");
         QByteArray sink;
         const auto error = Failure<HttpReplyError>([&] { Post(server.url(QStringLiteral("/")), sink); });
         QCOMPARE(error.statusCode(), 302);
@@ -288,7 +289,7 @@ private slots:
     {
         ScriptedTcpServer server(QByteArray(), Ending::Silent);
         HttpClient client;
-        client.setTimeouts({5000, 200});
+        client.setTimeouts({ 5000, 200 });
         QByteArray sink;
         const auto error = Failure<SocketError>([&] { client.Post(server.url(QStringLiteral("/")), kForm, sink); });
         QCOMPARE(error.number(), 10060);
@@ -299,7 +300,7 @@ private slots:
     {
         UnansweredPort unanswered;
         HttpClient client;
-        client.setTimeouts({200, 5000});
+        client.setTimeouts({ 200, 5000 });
         QByteArray sink;
         const auto error = Failure<SocketError>(
             [&] { client.Post(QStringLiteral("http://127.0.0.1:%1/").arg(unanswered.port()), kForm, sink); });
@@ -312,7 +313,7 @@ private slots:
         ScriptedTcpServer server(QByteArray(), Ending::CloseAtOnce);
         HttpClient client;
         QByteArray sink;
-        const QList<QByteArray> form{QByteArray(32 * 1024 * 1024, 'a')};
+        const QList<QByteArray> form { QByteArray(32 * 1024 * 1024, 'a') };
         bool failed = false;
         try {
             client.Post(server.url(QStringLiteral("/")), form, sink);

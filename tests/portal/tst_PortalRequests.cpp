@@ -13,12 +13,12 @@ const QByteArray kEmptyOk = QByteArrayLiteral("HTTP/1.1 200 OK\r\nContent-Length
 QByteArray RequestHead(const char* endpoint, int contentLength)
 {
     return QByteArray("POST ") + endpoint + " HTTP/1.0\r\n"
-         + "Host: 127.0.0.1\r\n"
-           "Accept: text/html, */*\r\n"
-           "User-Agent: Mozilla/5.0 (compatible; Test)\r\n"
-           "Content-Type: application/x-www-form-urlencoded\r\n"
-           "Content-Length: "
-         + QByteArray::number(contentLength) + "\r\n\r\n";
+        + "Host: 127.0.0.1\r\n"
+          "Accept: text/html, */*\r\n"
+          "User-Agent: Mozilla/5.0 (compatible; Test)\r\n"
+          "Content-Type: application/x-www-form-urlencoded\r\n"
+          "Content-Length: "
+        + QByteArray::number(contentLength) + "\r\n\r\n";
 }
 
 } // namespace
@@ -30,7 +30,7 @@ private slots:
     void initTestCase()
     {
         m_defaultBaseUrl = PortalBaseUrl();
-        HttpClient::setDefaultTimeouts({5000, 5000});
+        HttpClient::setDefaultTimeouts({ 5000, 5000 });
     }
 
     void cleanup() { SetPortalBaseUrl(m_defaultBaseUrl); }
@@ -49,8 +49,9 @@ private slots:
         ScriptedTcpServer server(kEmptyOk);
         SetPortalBaseUrl(server.url(QString()));
         PortalImportPaiement(QDate(2024, 3, 5));
-        QCOMPARE(server.received(), RequestHead("/web/index.php/batch/importPaiement", 46)
-                                        + "securiter=31K5D907R640B28M3&query=2024-03-05\r\n");
+        QCOMPARE(server.received(),
+            RequestHead("/web/index.php/batch/importPaiement", 46)
+                + "securiter=31K5D907R640B28M3&query=2024-03-05\r\n");
     }
 
     void digitalInvoiceClientsSendAnEmptyQuery()
@@ -58,8 +59,9 @@ private slots:
         ScriptedTcpServer server(kEmptyOk);
         SetPortalBaseUrl(server.url(QString()));
         PortalImportClientFactureNumerique();
-        QCOMPARE(server.received(), RequestHead("/web/index.php/batch/importClientFactureNumerique", 36)
-                                        + "securiter=31K5D907R640B28M3&query=\r\n");
+        QCOMPARE(server.received(),
+            RequestHead("/web/index.php/batch/importClientFactureNumerique", 36)
+                + "securiter=31K5D907R640B28M3&query=\r\n");
     }
 
     void replyIsTheBodyReadAsWindows1252()

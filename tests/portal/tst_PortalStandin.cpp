@@ -12,9 +12,9 @@
 namespace {
 
 // One local payment as the payment export sends it, after its delete statement.
-const QString kPaymentExport = QStringLiteral(
-    "DELETE FROM encaissement where etat=2 and transactionid=0 and datepaiement>'2012-05-12';"
-    " INSERT into  encaissement VALUES ('','123','2','2012-05-14','30.5','678','12','2','');");
+const QString kPaymentExport
+    = QStringLiteral("DELETE FROM encaissement where etat=2 and transactionid=0 and datepaiement>'2012-05-12';"
+                     " INSERT into  encaissement VALUES ('','123','2','2012-05-14','30.5','678','12','2','');");
 
 QList<QStringList> Records(const QString& reply, int fieldCount)
 {
@@ -32,28 +32,31 @@ class TestPortalStandin : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { HttpClient::setDefaultTimeouts({10000, 60000}); }
+    void initTestCase() { HttpClient::setDefaultTimeouts({ 10000, 60000 }); }
 
     void exportBatchLandsInTheTables()
     {
         PortalStandin standin;
-        const QString reply = PortalExport(QStringLiteral(
-            "DELETE FROM facture where numrole=12;"
-            " INSERT into facture (numfacture,numrole,numclient,nofacture,totalttc) VALUES ('1','12','5','240001','45.5');"
-            " INSERT into facture (numfacture,numrole,numclient,nofacture,totalttc) VALUES ('2','12','6','240002','10');"));
+        const QString reply
+            = PortalExport(QStringLiteral("DELETE FROM facture where numrole=12;"
+                                          " INSERT into facture (numfacture,numrole,numclient,nofacture,totalttc) "
+                                          "VALUES ('1','12','5','240001','45.5');"
+                                          " INSERT into facture (numfacture,numrole,numclient,nofacture,totalttc) "
+                                          "VALUES ('2','12','6','240002','10');"));
         QCOMPARE(reply, QString());
         QCOMPARE(standin.rows(QStringLiteral("SELECT numfacture, typeof(numrole), totalttc FROM facture ORDER BY 1")),
-                 (QStringList{"1|integer|45.5", "2|integer|10"}));
+            (QStringList { "1|integer|45.5", "2|integer|10" }));
     }
 
     void textsArriveAsWindows1252()
     {
         PortalStandin standin;
-        PortalExport(QStringLiteral("DELETE from client; INSERT into client (numclient,nom,prenom,adr1,adr2,cp,ville,tel,"
-                                    "email,norue) VALUES ('7','D''Arc','Hélène','1 rue de l''Église','','01000',"
-                                    "'Péronnas','','','1');"));
+        PortalExport(
+            QStringLiteral("DELETE from client; INSERT into client (numclient,nom,prenom,adr1,adr2,cp,ville,tel,"
+                           "email,norue) VALUES ('7','D''Arc','Hélène','1 rue de l''Église','','01000',"
+                           "'Péronnas','','','1');"));
         QCOMPARE(standin.rows(QStringLiteral("SELECT nom, prenom, adr1, cp FROM client")),
-                 QStringList{QStringLiteral("D'Arc|Hélène|1 rue de l'Église|01000")});
+            QStringList { QStringLiteral("D'Arc|Hélène|1 rue de l'Église|01000") });
     }
 
     void emptyTextFillsANumericColumnAsZero()
@@ -62,7 +65,7 @@ private slots:
         PortalExport(QStringLiteral("INSERT into enfant (numenfant,nom,prenom,numclientp,datenaissance,numclienti)"
                                     " VALUES ('4','Martin','Zoé','','1899-12-30','');"));
         QCOMPARE(standin.rows(QStringLiteral("SELECT numclientp, typeof(numclientp), numclienti FROM enfant")),
-                 QStringList{QStringLiteral("0|integer|0")});
+            QStringList { QStringLiteral("0|integer|0") });
     }
 
     void repeatedPaymentExportLeavesNoDuplicate()
@@ -72,7 +75,7 @@ private slots:
         QCOMPARE(PortalExport(kPaymentExport), QString());
         QCOMPARE(standin.rows(QStringLiteral("SELECT typeof(id), numclient, moyenpaiement, datepaiement, montant, "
                                              "numfacture, numrole, etat, transactionid FROM encaissement")),
-                 QStringList{QStringLiteral("integer|123|2|2012-05-14|30.5|678|12|2|0")});
+            QStringList { QStringLiteral("integer|123|2|2012-05-14|30.5|678|12|2|0") });
     }
 
     void paymentIdsFollowEachOther()
@@ -93,7 +96,7 @@ private slots:
                            " INSERT into clientgroupe (numclient,numgroupe)  VALUES ('8','1','2');"
                            " INSERT into clientgroupe (numclient,numgroupe)  VALUES ('9','1');"));
         QVERIFY2(reply.contains(QLatin1String("values")), qPrintable(reply));
-        QCOMPARE(standin.rows(QStringLiteral("SELECT numclient, numgroupe FROM clientgroupe")), QStringList{"7|3"});
+        QCOMPARE(standin.rows(QStringLiteral("SELECT numclient, numgroupe FROM clientgroupe")), QStringList { "7|3" });
     }
 
     void wrongOrMissingTokenIsRefused_data()
@@ -111,7 +114,7 @@ private slots:
         HttpClient client;
         QByteArray sink;
         try {
-            client.Post(standin.baseUrl() + QLatin1String(kPortalExportPath), {formLine}, sink);
+            client.Post(standin.baseUrl() + QLatin1String(kPortalExportPath), { formLine }, sink);
             QFAIL("a request without the token must be refused");
         } catch (const HttpReplyError& error) {
             QCOMPARE(error.statusCode(), 403);
@@ -128,14 +131,16 @@ private slots:
         PortalExport(kPaymentExport);
 
         const QList<QStringList> records = Records(PortalImportPaiement(QDate(2000, 1, 1)), 8);
-        const QStringList expected = standin.rows(QStringLiteral(
-            "SELECT numclient, numfacture, numrole, transactionid FROM encaissement WHERE etat = 1 ORDER BY datepaiement, id"));
+        const QStringList expected
+            = standin.rows(QStringLiteral("SELECT numclient, numfacture, numrole, transactionid FROM encaissement "
+                                          "WHERE etat = 1 ORDER BY datepaiement, id"));
         QVERIFY(expected.size() >= 3);
         QCOMPARE(records.size(), expected.size());
         const QRegularExpression dayMonthYear(QStringLiteral("^\\d\\d-\\d\\d-\\d{4}$"));
         for (qsizetype i = 0; i < records.size(); ++i) {
             const QStringList& record = records.at(i);
-            QCOMPARE(QStringList({record[0], record[4], record[5], record[6]}).join(QLatin1Char('|')), expected.at(i));
+            QCOMPARE(
+                QStringList({ record[0], record[4], record[5], record[6] }).join(QLatin1Char('|')), expected.at(i));
             QVERIFY2(dayMonthYear.match(record[3]).hasMatch(), qPrintable(record[3]));
             QVERIFY2(record[2].contains(QLatin1Char('.')), qPrintable(record[2]));
         }
@@ -146,21 +151,21 @@ private slots:
         PortalStandin::Options options;
         options.seed = true;
         PortalStandin standin(options);
-        const QString day = standin.scalar(
-            QStringLiteral("SELECT max(datepaiement) FROM encaissement WHERE etat = 1"));
+        const QString day = standin.scalar(QStringLiteral("SELECT max(datepaiement) FROM encaissement WHERE etat = 1"));
         const QList<QStringList> records
             = Records(PortalImportPaiement(QDate::fromString(day, QStringLiteral("yyyy-MM-dd"))), 8);
         const QString count = standin.scalar(
             QStringLiteral("SELECT count(*) FROM encaissement WHERE etat = 1 AND datepaiement >= '%1'").arg(day));
         QCOMPARE(QString::number(records.size()), count);
-        QCOMPARE(records.last().at(3), QDate::fromString(day, QStringLiteral("yyyy-MM-dd")).toString(QStringLiteral("dd-MM-yyyy")));
+        QCOMPARE(records.last().at(3),
+            QDate::fromString(day, QStringLiteral("yyyy-MM-dd")).toString(QStringLiteral("dd-MM-yyyy")));
     }
 
     void digitalInvoiceClientsFromTheSampleBase()
     {
         QTemporaryDir folder;
         const QString korva8 = folder.filePath(QStringLiteral("korva8.db"));
-        korva8::CreateSampleDatabase(korva8.toStdString(), korva8::SampleOptions{});
+        korva8::CreateSampleDatabase(korva8.toStdString(), korva8::SampleOptions {});
         PortalStandin::Options options;
         options.seedFromKorva8 = korva8;
         PortalStandin standin(options);
@@ -176,7 +181,7 @@ private slots:
         QCOMPARE(records.size(), chosen.size());
         for (qsizetype i = 0; i < records.size(); ++i) {
             const QStringList& record = records.at(i);
-            QCOMPARE(QStringList({record[0], record[1], record[3], record[4]}).join(QLatin1Char('|')), chosen.at(i));
+            QCOMPARE(QStringList({ record[0], record[1], record[3], record[4] }).join(QLatin1Char('|')), chosen.at(i));
         }
     }
 

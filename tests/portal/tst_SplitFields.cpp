@@ -14,22 +14,24 @@ private slots:
         QTest::addColumn<QStringList>("fields");
         QTest::newRow("empty text") << QString() << QStringList();
         QTest::newRow("only line breaks") << QStringLiteral("\r\n\r\n\n") << QStringList();
-        QTest::newRow("empty field dropped") << QStringLiteral("a;;b") << QStringList{"a", "b"};
-        QTest::newRow("records on lines") << QStringLiteral("1;2\r\n3;4\r\n") << QStringList{"1", "2", "3", "4"};
-        QTest::newRow("records on one line") << QStringLiteral("1;2;3;4") << QStringList{"1", "2", "3", "4"};
-        QTest::newRow("blanks kept") << QStringLiteral(" a ; b") << QStringList{" a ", " b"};
-        QTest::newRow("tabs kept") << QStringLiteral("\ta\t;b") << QStringList{"\ta\t", "b"};
-        QTest::newRow("final separator") << QStringLiteral("a;b;") << QStringList{"a", "b"};
-        QTest::newRow("quoted separator") << QStringLiteral("a;'b;c';d") << QStringList{"a", "'b;c'", "d"};
-        QTest::newRow("quoted line break") << QStringLiteral("a;\"b\r\nc\";d") << QStringList{"a", "\"b\r\nc\"", "d"};
-        QTest::newRow("lone apostrophe runs to the end") << QStringLiteral("x;l'eau;y") << QStringList{"x", "l'eau;y"};
+        QTest::newRow("empty field dropped") << QStringLiteral("a;;b") << QStringList { "a", "b" };
+        QTest::newRow("records on lines") << QStringLiteral("1;2\r\n3;4\r\n") << QStringList { "1", "2", "3", "4" };
+        QTest::newRow("records on one line") << QStringLiteral("1;2;3;4") << QStringList { "1", "2", "3", "4" };
+        QTest::newRow("blanks kept") << QStringLiteral(" a ; b") << QStringList { " a ", " b" };
+        QTest::newRow("tabs kept") << QStringLiteral("\ta\t;b") << QStringList { "\ta\t", "b" };
+        QTest::newRow("final separator") << QStringLiteral("a;b;") << QStringList { "a", "b" };
+        QTest::newRow("quoted separator") << QStringLiteral("a;'b;c';d") << QStringList { "a", "'b;c'", "d" };
+        QTest::newRow("quoted line break")
+            << QStringLiteral("a;\"b\r\nc\";d") << QStringList { "a", "\"b\r\nc\"", "d" };
+        QTest::newRow("lone apostrophe runs to the end")
+            << QStringLiteral("x;l'eau;y") << QStringList { "x", "l'eau;y" };
         QTest::newRow("apostrophe replaces the open double quote")
-            << QStringLiteral("\"it's\";z") << QStringList{"\"it's\";z"};
-        QTest::newRow("quote closed mid-field") << QStringLiteral("a'b'c;d") << QStringList{"a'b'c", "d"};
+            << QStringLiteral("\"it's\";z") << QStringList { "\"it's\";z" };
+        QTest::newRow("quote closed mid-field") << QStringLiteral("a'b'c;d") << QStringList { "a'b'c", "d" };
         QTest::newRow("quote stays open across fields")
-            << QStringLiteral("'a';'b\"c';d") << QStringList{"'a'", "'b\"c';d"};
-        QTest::newRow("NUL ends the text") << QString::fromLatin1("a;b\0;c", 6) << QStringList{"a", "b"};
-        QTest::newRow("NUL inside a quote ends it too") << QString::fromLatin1("'a\0b;c", 6) << QStringList{"'a"};
+            << QStringLiteral("'a';'b\"c';d") << QStringList { "'a'", "'b\"c';d" };
+        QTest::newRow("NUL ends the text") << QString::fromLatin1("a;b\0;c", 6) << QStringList { "a", "b" };
+        QTest::newRow("NUL inside a quote ends it too") << QString::fromLatin1("'a\0b;c", 6) << QStringList { "'a" };
     }
 
     void fieldsOfAReply()
@@ -47,14 +49,14 @@ private slots:
         FieldList list;
         list.append(QStringLiteral("before"));
         QCOMPARE(SplitFields(QStringLiteral("1;2"), list), 2);
-        QCOMPARE(list.fields(), (QStringList{"before", "1", "2"}));
+        QCOMPARE(list.fields(), (QStringList { "before", "1", "2" }));
     }
 
     void paymentRecordsReadByPosition()
     {
         FieldList list;
-        SplitFields(QStringLiteral("123;4;25.50;13-05-2012;678;12;TX998;1\n124;4;10.00;14-05-2012;679;12;TX999;1\n"),
-                    list);
+        SplitFields(
+            QStringLiteral("123;4;25.50;13-05-2012;678;12;TX998;1\n124;4;10.00;14-05-2012;679;12;TX999;1\n"), list);
         QCOMPARE(list.count(), 16);
         QCOMPARE(list.at(8), QStringLiteral("124"));
         QCOMPARE(list.at(15), QStringLiteral("1"));

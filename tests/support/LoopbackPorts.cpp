@@ -12,7 +12,7 @@ namespace {
 // A socket bound to a free loopback port; returns the port.
 int BindLoopback(int socket)
 {
-    sockaddr_in address{};
+    sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
@@ -24,20 +24,26 @@ int BindLoopback(int socket)
 
 } // namespace
 
-RefusingPort::RefusingPort() : m_socket(::socket(AF_INET, SOCK_STREAM, 0)), m_port(BindLoopback(m_socket)) {}
+RefusingPort::RefusingPort()
+    : m_socket(::socket(AF_INET, SOCK_STREAM, 0))
+    , m_port(BindLoopback(m_socket))
+{
+}
 
 RefusingPort::~RefusingPort()
 {
     ::close(m_socket);
 }
 
-UnansweredPort::UnansweredPort() : m_listener(::socket(AF_INET, SOCK_STREAM, 0)), m_port(BindLoopback(m_listener))
+UnansweredPort::UnansweredPort()
+    : m_listener(::socket(AF_INET, SOCK_STREAM, 0))
+    , m_port(BindLoopback(m_listener))
 {
     // A backlog of 0 queues one connection; the kernel then drops new SYNs.
     if (::listen(m_listener, 0) != 0)
         throw std::runtime_error("cannot listen on a loopback port");
     m_queued = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
+    sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(static_cast<uint16_t>(m_port));

@@ -45,7 +45,7 @@ int ReadPort(int descriptor)
 {
     std::string line;
     char c;
-    pollfd entry{descriptor, POLLIN, 0};
+    pollfd entry { descriptor, POLLIN, 0 };
     while (::poll(&entry, 1, kStartTimeoutMs) > 0 && ::read(descriptor, &c, 1) == 1 && c != '\n')
         line += c;
     try {
@@ -89,7 +89,10 @@ QList<QStringList> Query(const QString& dbPath, const QString& sql)
 
 } // namespace
 
-PortalStandin::PortalStandin() : PortalStandin(Options{}) {}
+PortalStandin::PortalStandin()
+    : PortalStandin(Options {})
+{
+}
 
 PortalStandin::PortalStandin(const Options& options)
 {
@@ -98,11 +101,11 @@ PortalStandin::PortalStandin(const Options& options)
     m_dir = dir.path();
     m_dbPath = QDir(m_dir).filePath(QStringLiteral("portal.db"));
 
-    std::vector<std::string> args{StandinProgram().toStdString(), "--port", "0", "--db", m_dbPath.toStdString()};
+    std::vector<std::string> args { StandinProgram().toStdString(), "--port", "0", "--db", m_dbPath.toStdString() };
     if (options.sink)
         args.push_back("--sink");
     if (!options.seedFromKorva8.isEmpty())
-        args.insert(args.end(), {"--seed-from", options.seedFromKorva8.toStdString()});
+        args.insert(args.end(), { "--seed-from", options.seedFromKorva8.toStdString() });
     if (options.seed)
         args.push_back("--seed");
     std::vector<char*> argv;

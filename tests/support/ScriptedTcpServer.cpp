@@ -30,8 +30,8 @@ void SendAll(int connection, const QByteArray& bytes)
 {
     qsizetype sent = 0;
     while (sent < bytes.size()) {
-        const ssize_t n = ::send(connection, bytes.constData() + sent, static_cast<std::size_t>(bytes.size() - sent),
-                                 MSG_NOSIGNAL);
+        const ssize_t n
+            = ::send(connection, bytes.constData() + sent, static_cast<std::size_t>(bytes.size() - sent), MSG_NOSIGNAL);
         if (n <= 0)
             return;
         sent += n;
@@ -41,21 +41,22 @@ void SendAll(int connection, const QByteArray& bytes)
 } // namespace
 
 ScriptedTcpServer::ScriptedTcpServer(const QByteArray& reply, Ending ending)
-    : ScriptedTcpServer(QList<QByteArray>{reply}, ending)
+    : ScriptedTcpServer(QList<QByteArray> { reply }, ending)
 {
 }
 
 ScriptedTcpServer::ScriptedTcpServer(const QList<QByteArray>& replyPieces, Ending ending)
-    : m_reply(replyPieces), m_ending(ending)
+    : m_reply(replyPieces)
+    , m_ending(ending)
 {
     m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
+    sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
     if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
-        || ::listen(m_listener, 16) != 0 || ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0
-        || ::pipe(m_wake) != 0)
+        || ::listen(m_listener, 16) != 0
+        || ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0 || ::pipe(m_wake) != 0)
         throw std::runtime_error("scripted server: cannot listen on the loopback");
     m_port = ntohs(address.sin_port);
     m_thread = std::thread([this] { run(); });
@@ -96,7 +97,7 @@ void ScriptedTcpServer::run()
 {
     bool first = true;
     for (;;) {
-        pollfd entries[2] = {{m_listener, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+        pollfd entries[2] = { { m_listener, POLLIN, 0 }, { m_wake[0], POLLIN, 0 } };
         if (::poll(entries, 2, -1) < 0)
             continue;
         if (entries[1].revents) {
@@ -129,8 +130,7 @@ void ScriptedTcpServer::serveFirst(int connection)
     if (m_ending == Ending::HoldOpen || m_ending == Ending::Silent) {
         // Until the client closes its side (or the test stops the server).
         char block[4096];
-        while (waitReadable(connection) && ::recv(connection, block, sizeof block, 0) > 0) {
-        }
+        while (waitReadable(connection) && ::recv(connection, block, sizeof block, 0) > 0) { }
     }
     markFirstDone();
 }
@@ -158,9 +158,8 @@ void ScriptedTcpServer::readRequest(int connection)
 
 bool ScriptedTcpServer::waitReadable(int connection)
 {
-    pollfd entries[2] = {{connection, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-    while (::poll(entries, 2, -1) < 0) {
-    }
+    pollfd entries[2] = { { connection, POLLIN, 0 }, { m_wake[0], POLLIN, 0 } };
+    while (::poll(entries, 2, -1) < 0) { }
     return entries[1].revents == 0;
 }
 

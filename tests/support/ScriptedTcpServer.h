@@ -15,9 +15,9 @@
 class ScriptedTcpServer {
 public:
     enum class Ending {
-        Close,    // close the connection once the reply is sent
+        Close, // close the connection once the reply is sent
         HoldOpen, // keep it open after the reply until the client closes it
-        Silent,   // never answer; wait until the client closes
+        Silent, // never answer; wait until the client closes
         CloseAtOnce, // close as soon as accepted, without reading a byte
     };
 
@@ -48,7 +48,7 @@ private:
     QList<QByteArray> m_reply;
     Ending m_ending;
     int m_listener = -1;
-    int m_wake[2] = {-1, -1};
+    int m_wake[2] = { -1, -1 };
     int m_port = 0;
     int m_connections = 0;
     bool m_stopped = false;

@@ -22,7 +22,7 @@ std::string Decode(std::string_view encoded)
         if (c == '+') {
             bytes += ' ';
         } else if (c == '%' && i + 2 < encoded.size() && HexValue(encoded[i + 1]) >= 0
-                   && HexValue(encoded[i + 2]) >= 0) {
+            && HexValue(encoded[i + 2]) >= 0) {
             bytes += static_cast<char>(HexValue(encoded[i + 1]) * 16 + HexValue(encoded[i + 2]));
             i += 2;
         } else {

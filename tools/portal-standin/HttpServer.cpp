@@ -101,20 +101,21 @@ void SendReply(int connection, const HttpReply& reply)
 {
     char head[256];
     std::snprintf(head, sizeof head,
-                  "HTTP/1.1 %d %s\r\nContent-Type: %s\r\nContent-Length: %zu\r\nConnection: close\r\n\r\n",
-                  reply.status, reply.reason.c_str(), reply.contentType.c_str(), reply.body.size());
+        "HTTP/1.1 %d %s\r\nContent-Type: %s\r\nContent-Length: %zu\r\nConnection: close\r\n\r\n", reply.status,
+        reply.reason.c_str(), reply.contentType.c_str(), reply.body.size());
     if (SendAll(connection, head, std::char_traits<char>::length(head)))
         SendAll(connection, reply.body);
 }
 
 } // namespace
 
-HttpServer::HttpServer(int port, Handler handler) : m_handler(std::move(handler))
+HttpServer::HttpServer(int port, Handler handler)
+    : m_handler(std::move(handler))
 {
     m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int on = 1;
     ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in address{};
+    sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(static_cast<uint16_t>(port));
@@ -122,8 +123,7 @@ HttpServer::HttpServer(int port, Handler handler) : m_handler(std::move(handler)
     if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
         || ::listen(m_listener, 64) != 0
         || ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port) + ": "
-                                 + std::strerror(errno));
+        throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port) + ": " + std::strerror(errno));
     m_port = ntohs(address.sin_port);
 }
 
@@ -135,7 +135,7 @@ HttpServer::~HttpServer()
 void HttpServer::serveUntil(int stopDescriptor)
 {
     for (;;) {
-        pollfd entries[2] = {{m_listener, POLLIN, 0}, {stopDescriptor, POLLIN, 0}};
+        pollfd entries[2] = { { m_listener, POLLIN, 0 }, { stopDescriptor, POLLIN, 0 } };
         if (::poll(entries, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
@@ -146,7 +146,7 @@ void HttpServer::serveUntil(int stopDescriptor)
         const int connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (connection < 0)
             continue;
-        const timeval bound{kClientTimeoutSeconds, 0};
+        const timeval bound { kClientTimeoutSeconds, 0 };
         ::setsockopt(connection, SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound);
         ::setsockopt(connection, SOL_SOCKET, SO_SNDTIMEO, &bound, sizeof bound);
         serve(connection);

@@ -75,7 +75,7 @@ std::string PortalDatabase::runBatch(const std::string& sql)
 
 std::string PortalDatabase::portalPaymentsSince(const std::string& day)
 {
-    return lines(kPortalPaymentsSql, {day});
+    return lines(kPortalPaymentsSql, { day });
 }
 
 std::string PortalDatabase::digitalInvoiceClients()
@@ -94,8 +94,8 @@ std::string PortalDatabase::lines(const char* sql, const std::vector<std::string
     return text;
 }
 
-void PortalDatabase::forEachRow(const char* sql, const std::vector<std::string>& parameters,
-                                const std::function<void(const Row&)>& consume)
+void PortalDatabase::forEachRow(
+    const char* sql, const std::vector<std::string>& parameters, const std::function<void(const Row&)>& consume)
 {
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(m_db, sql, -1, &statement, nullptr) != SQLITE_OK)

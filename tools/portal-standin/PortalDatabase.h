@@ -35,8 +35,8 @@ public:
 
 private:
     using Row = std::vector<std::string>;
-    void forEachRow(const char* sql, const std::vector<std::string>& parameters,
-                    const std::function<void(const Row&)>& consume);
+    void forEachRow(
+        const char* sql, const std::vector<std::string>& parameters, const std::function<void(const Row&)>& consume);
     std::string lines(const char* sql, const std::vector<std::string>& parameters);
 
     sqlite3* m_db = nullptr;

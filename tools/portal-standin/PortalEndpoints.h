@@ -9,7 +9,11 @@ class PortalDatabase;
 // Windows-1252 too. A request without the right token is refused (403).
 class PortalEndpoints {
 public:
-    PortalEndpoints(PortalDatabase& database, bool sink) : m_database(database), m_sink(sink) {}
+    PortalEndpoints(PortalDatabase& database, bool sink)
+        : m_database(database)
+        , m_sink(sink)
+    {
+    }
 
     HttpReply answer(const HttpRequest& request);
 

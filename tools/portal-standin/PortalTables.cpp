@@ -21,11 +21,16 @@ struct Table {
 const char* SqlType(Kind kind)
 {
     switch (kind) {
-    case Kind::AutoId: return "INTEGER UNIQUE";
-    case Kind::Integer: return "INT"; // INTEGER affinity, but never an alias of the rowid
-    case Kind::Decimal: return "DECIMAL(12,2)";
-    case Kind::Date: return "DATE";
-    case Kind::Text: return "TEXT";
+    case Kind::AutoId:
+        return "INTEGER UNIQUE";
+    case Kind::Integer:
+        return "INT"; // INTEGER affinity, but never an alias of the rowid
+    case Kind::Decimal:
+        return "DECIMAL(12,2)";
+    case Kind::Date:
+        return "DATE";
+    case Kind::Text:
+        return "TEXT";
     }
     return "TEXT";
 }
@@ -33,42 +38,44 @@ const char* SqlType(Kind kind)
 const std::vector<Table>& Tables()
 {
     static const std::vector<Table> tables = {
-        {"role",
-         {{"NumRole", Kind::Integer}, {"TitreRole", Kind::Text}, {"DateFacture", Kind::Date},
-          {"DatePaiement", Kind::Date}, {"DateDebPeriode", Kind::Date}, {"DateFinPeriode", Kind::Date},
-          {"NumE", Kind::Integer}, {"Adr1E", Kind::Text}, {"Adr2E", Kind::Text}, {"CpE", Kind::Text},
-          {"VilleE", Kind::Text}, {"NoTVAIntra", Kind::Text}},
-         "PRIMARY KEY (NumRole)"},
-        {"facture",
-         {{"numfacture", Kind::Integer}, {"numrole", Kind::Integer}, {"numclient", Kind::Integer},
-          {"nofacture", Kind::Integer}, {"totalttc", Kind::Decimal}},
-         "PRIMARY KEY (numfacture)"},
-        {"itemfacture",
-         {{"numitemfacture", Kind::Integer}, {"numrole", Kind::Integer}, {"numfacture", Kind::Integer},
-          {"numclient", Kind::Integer}, {"numenfant", Kind::Integer}, {"nomenfant", Kind::Text},
-          {"libprestation", Kind::Text}, {"q", Kind::Decimal}, {"pu", Kind::Decimal}, {"ht", Kind::Decimal},
-          {"txtva", Kind::Decimal}, {"ttc", Kind::Decimal}, {"tva", Kind::Decimal}},
-         "PRIMARY KEY (numitemfacture)"},
-        {"enfant",
-         {{"numenfant", Kind::Integer}, {"nom", Kind::Text}, {"prenom", Kind::Text}, {"numclientp", Kind::Integer},
-          {"datenaissance", Kind::Date}, {"numclienti", Kind::Integer}},
-         "PRIMARY KEY (numenfant)"},
-        {"client",
-         {{"numclient", Kind::Integer}, {"nom", Kind::Text}, {"prenom", Kind::Text}, {"adr1", Kind::Text},
-          {"adr2", Kind::Text}, {"cp", Kind::Text}, {"ville", Kind::Text}, {"tel", Kind::Text},
-          {"email", Kind::Text}, {"norue", Kind::Text}},
-         "PRIMARY KEY (numclient)"},
-        {"clientgroupe", {{"numclient", Kind::Integer}, {"numgroupe", Kind::Integer}}, "PRIMARY KEY (numclient, numgroupe)"},
+        { "role",
+            { { "NumRole", Kind::Integer }, { "TitreRole", Kind::Text }, { "DateFacture", Kind::Date },
+                { "DatePaiement", Kind::Date }, { "DateDebPeriode", Kind::Date }, { "DateFinPeriode", Kind::Date },
+                { "NumE", Kind::Integer }, { "Adr1E", Kind::Text }, { "Adr2E", Kind::Text }, { "CpE", Kind::Text },
+                { "VilleE", Kind::Text }, { "NoTVAIntra", Kind::Text } },
+            "PRIMARY KEY (NumRole)" },
+        { "facture",
+            { { "numfacture", Kind::Integer }, { "numrole", Kind::Integer }, { "numclient", Kind::Integer },
+                { "nofacture", Kind::Integer }, { "totalttc", Kind::Decimal } },
+            "PRIMARY KEY (numfacture)" },
+        { "itemfacture",
+            { { "numitemfacture", Kind::Integer }, { "numrole", Kind::Integer }, { "numfacture", Kind::Integer },
+                { "numclient", Kind::Integer }, { "numenfant", Kind::Integer }, { "nomenfant", Kind::Text },
+                { "libprestation", Kind::Text }, { "q", Kind::Decimal }, { "pu", Kind::Decimal },
+                { "ht", Kind::Decimal }, { "txtva", Kind::Decimal }, { "ttc", Kind::Decimal },
+                { "tva", Kind::Decimal } },
+            "PRIMARY KEY (numitemfacture)" },
+        { "enfant",
+            { { "numenfant", Kind::Integer }, { "nom", Kind::Text }, { "prenom", Kind::Text },
+                { "numclientp", Kind::Integer }, { "datenaissance", Kind::Date }, { "numclienti", Kind::Integer } },
+            "PRIMARY KEY (numenfant)" },
+        { "client",
+            { { "numclient", Kind::Integer }, { "nom", Kind::Text }, { "prenom", Kind::Text }, { "adr1", Kind::Text },
+                { "adr2", Kind::Text }, { "cp", Kind::Text }, { "ville", Kind::Text }, { "tel", Kind::Text },
+                { "email", Kind::Text }, { "norue", Kind::Text } },
+            "PRIMARY KEY (numclient)" },
+        { "clientgroupe", { { "numclient", Kind::Integer }, { "numgroupe", Kind::Integer } },
+            "PRIMARY KEY (numclient, numgroupe)" },
         // The payments: those the families made on the portal (etat 1 paid, 0 abandoned, with the
         // bank's transaction number) and those the program exports (etat 2, transactionid 0).
-        {"encaissement",
-         {{"id", Kind::AutoId}, {"numclient", Kind::Integer}, {"moyenpaiement", Kind::Integer},
-          {"datepaiement", Kind::Date},
-          {"montant", Kind::Decimal}, {"numfacture", Kind::Integer}, {"numrole", Kind::Integer},
-          {"etat", Kind::Integer}, {"transactionid", Kind::Integer}},
-         ""},
+        { "encaissement",
+            { { "id", Kind::AutoId }, { "numclient", Kind::Integer }, { "moyenpaiement", Kind::Integer },
+                { "datepaiement", Kind::Date }, { "montant", Kind::Decimal }, { "numfacture", Kind::Integer },
+                { "numrole", Kind::Integer }, { "etat", Kind::Integer }, { "transactionid", Kind::Integer } },
+            "" },
         // The clients who chose the digital invoice on the portal.
-        {"facturenumerique", {{"numclient", Kind::Integer}, {"datechoix", Kind::Date}}, "PRIMARY KEY (numclient)"},
+        { "facturenumerique", { { "numclient", Kind::Integer }, { "datechoix", Kind::Date } },
+            "PRIMARY KEY (numclient)" },
     };
     return tables;
 }
@@ -96,11 +103,11 @@ std::string NumbersTrigger(const Table& table)
         const std::string name = column.name;
         const char* cast = column.kind == Kind::Integer ? "INTEGER" : "REAL";
         when += (when.empty() ? "" : " OR ") + std::string("typeof(NEW.") + name + ")='text'";
-        set += (set.empty() ? "" : ", ") + name + " = CASE WHEN typeof(" + name + ")='text' THEN CAST(" + name
-             + " AS " + cast + ") ELSE " + name + " END";
+        set += (set.empty() ? "" : ", ") + name + " = CASE WHEN typeof(" + name + ")='text' THEN CAST(" + name + " AS "
+            + cast + ") ELSE " + name + " END";
     }
     return std::string("CREATE TRIGGER IF NOT EXISTS ") + table.name + "_numbers AFTER INSERT ON " + table.name
-         + " WHEN " + when + " BEGIN UPDATE " + table.name + " SET " + set + " WHERE rowid = NEW.rowid; END;\n";
+        + " WHEN " + when + " BEGIN UPDATE " + table.name + " SET " + set + " WHERE rowid = NEW.rowid; END;\n";
 }
 
 const char* const kPaymentIdTrigger = R"SQL(

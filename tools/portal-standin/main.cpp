@@ -15,7 +15,7 @@
 
 namespace {
 
-int g_stopPipe[2] = {-1, -1};
+int g_stopPipe[2] = { -1, -1 };
 
 void RequestStop(int)
 {
@@ -27,7 +27,7 @@ void InstallStopSignals()
 {
     if (::pipe(g_stopPipe) != 0)
         throw std::runtime_error("cannot create the stop pipe");
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = RequestStop;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -53,7 +53,7 @@ int Run(const StandinOptions& options)
     std::printf("%d\n", server.port());
     std::fflush(stdout);
     std::fprintf(stderr, "portal-standin: http://127.0.0.1:%d%s, database %s\n", server.port(),
-                 options.sink ? " (sink)" : "", options.database.c_str());
+        options.sink ? " (sink)" : "", options.database.c_str());
     server.serveUntil(g_stopPipe[0]);
     std::fprintf(stderr, "portal-standin: stopped\n");
     return 0;
