@@ -69,8 +69,7 @@ void RollExportRun::ExporterFactures(const QString& numRole)
     query.SetSql(QStringLiteral("SELECT * FROM Facture where NumRole=") + numRole + QStringLiteral(" ORDER BY NumFacture"));
     query.Open();
     sendTable(query, InvoiceDelete(numRole), InvoiceInsertShape(),
-              QStringLiteral("Role :") + numRole + QStringLiteral(" - Traitement des factures en cours..."),
-              AfterSending::KeepOpen);
+              QStringLiteral("Role :") + numRole + QStringLiteral(" - Traitement des factures en cours..."));
 }
 
 void RollExportRun::ExporterItemsFactures(const QString& numRole)
@@ -80,33 +79,32 @@ void RollExportRun::ExporterItemsFactures(const QString& numRole)
                  + QStringLiteral(" ORDER BY NumItemFacture"));
     query.Open();
     sendTable(query, InvoiceLineDelete(numRole), InvoiceLineInsertShape(),
-              QStringLiteral("Role :") + numRole + QStringLiteral(" - Traitement des items des factures en cours..."),
-              AfterSending::KeepOpen);
+              QStringLiteral("Role :") + numRole + QStringLiteral(" - Traitement des items des factures en cours..."));
 }
 
 void RollExportRun::ExporterEnfants()
 {
     m_queries.QueryEnfant.Open();
     sendTable(m_queries.QueryEnfant, kChildrenDelete, ChildInsertShape(),
-              QStringLiteral("Traitement des enfants en cours..."), AfterSending::Close);
+              QStringLiteral("Traitement des enfants en cours..."));
 }
 
 void RollExportRun::ExporterClients()
 {
     m_queries.QueryClient.Open();
     sendTable(m_queries.QueryClient, kClientsDelete, ClientInsertShape(),
-              QStringLiteral("Traitement des clients en cours..."), AfterSending::Close);
+              QStringLiteral("Traitement des clients en cours..."));
 }
 
 void RollExportRun::ExporterClientGroupes()
 {
     m_queries.QueryClientGroupe.Open();
     sendTable(m_queries.QueryClientGroupe, kClientGroupsDelete, ClientGroupInsertShape(),
-              QStringLiteral("Traitement des groupes  en cours..."), AfterSending::Close);
+              QStringLiteral("Traitement des groupes  en cours..."));
 }
 
 void RollExportRun::sendTable(AdoQuery& query, const QString& deleteStatement, const InsertShape& insert,
-                              const QString& progressText, AfterSending after)
+                              const QString& progressText)
 {
     const int rowCount = query.RecordCount();
     ProgressShown progress(m_feedback, rowCount, progressText);
@@ -127,9 +125,10 @@ void RollExportRun::sendTable(AdoQuery& query, const QString& deleteStatement, c
         m_feedback.ProgressStep(query.RecNo());
     }
 
+    // Nothing reads the rows once their statements are built: letting them go
+    // before the batch is sent keeps the result and the request apart in memory.
+    query.Close();
     listIfNotEmpty(PortalExport(batch));
-    if (after == AfterSending::Close)
-        query.Close();
 }
 
 void ExportSelectedRolls(RollQueries& queries, const QVector<int>& selectedRows, ExportFeedback& feedback)

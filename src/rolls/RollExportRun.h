@@ -25,11 +25,10 @@ public:
     void ExporterClientGroupes();
 
 private:
-    enum class AfterSending { KeepOpen, Close };
     // Logs the delete statement and one insert per row of the open query,
-    // sends them as one batch and lists a non-empty reply.
+    // closes the query, sends the statements as one batch and lists a non-empty reply.
     void sendTable(AdoQuery& query, const QString& deleteStatement, const InsertShape& insert,
-                   const QString& progressText, AfterSending after);
+                   const QString& progressText);
     void listIfNotEmpty(const QString& reply);
 
     RollQueries& m_queries;

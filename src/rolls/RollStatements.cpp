@@ -1,21 +1,33 @@
 #include "rolls/RollStatements.h"
 
 #include "common/DateTexts.h"
-#include "common/SqlText.h"
 
 namespace {
 
-QString valueText(const AdoField& field, ValueForm form)
+// The value in its form, quoted as SqlQuote does (each single quote doubled)
+// and, for an amount, with its commas turned into points as DotDecimal does;
+// appended in place, since a walk builds one value per column of every row.
+void appendQuotedValue(QString& out, const AdoField& field, ValueForm form)
 {
-    switch (form) {
-    case ValueForm::Date:
-        return DateTexts::portalDate(field.AsDateTime().date());
-    case ValueForm::Amount:
-        return DotDecimal(field.AsString());
-    case ValueForm::Text:
-        break;
+    const QString text = form == ValueForm::Date ? DateTexts::portalDate(field.AsDateTime().date()) : field.AsString();
+    const bool amount = form == ValueForm::Amount;
+    out += QLatin1Char('\'');
+    // Runs of plain characters go in one piece; most values have no character to change.
+    const QChar* chars = text.constData();
+    qsizetype plainFrom = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (chars[i] == QLatin1Char('\'')) {
+            out.append(chars + plainFrom, i + 1 - plainFrom);
+            out += QLatin1Char('\'');
+            plainFrom = i + 1;
+        } else if (amount && chars[i] == QLatin1Char(',')) {
+            out.append(chars + plainFrom, i - plainFrom);
+            out += QLatin1Char('.');
+            plainFrom = i + 1;
+        }
     }
-    return field.AsString();
+    out.append(chars + plainFrom, text.size() - plainFrom);
+    out += QLatin1Char('\'');
 }
 
 QVector<InsertValue> texts(std::initializer_list<const char*> columns)
@@ -168,7 +180,7 @@ void InsertStatement::BuildInto(QString& out)
         if (i > 0)
             out += QLatin1Char(',');
         const ValueForm form = m_shape.byPosition() ? ValueForm::Text : m_shape.values.at(i).form;
-        out += SqlQuote(valueText(m_fields.at(i), form));
+        appendQuotedValue(out, m_fields.at(i), form);
     }
     out += m_shape.tail;
 }
