@@ -40,7 +40,8 @@ QByteArray ClientReply()
     for (int i = 1; i <= kClients; ++i) {
         const QString name = i % 10 == 0 ? QStringLiteral("D'Alembert-Duchêne Marie %1").arg(i)
                                          : QStringLiteral("Lefèvre-Martin Jean-Pierre %1").arg(i);
-        body += QStringLiteral("%1;%2;%3 avenue du Général de Gaulle, résidence Les Tilleuls;%4;Saint-Étienne-du-Rouvray\r\n")
+        body += QStringLiteral(
+            "%1;%2;%3 avenue du Général de Gaulle, résidence Les Tilleuls;%4;Saint-Étienne-du-Rouvray\r\n")
                     .arg(i)
                     .arg(name)
                     .arg(i % 200)
@@ -75,7 +76,7 @@ double Median(const QByteArray& reply, const std::function<void()>& action)
 void Print(const char* what, double seconds, double floor)
 {
     std::printf("%-52s %7.3f s   (floor %.3f s, own work %.3f s)  %s\n", what, seconds, floor, seconds - floor,
-                seconds < kLimitSeconds ? "under 2 s" : "OVER 2 s");
+        seconds < kLimitSeconds ? "under 2 s" : "OVER 2 s");
 }
 
 } // namespace

@@ -13,6 +13,6 @@ constexpr int kPostalCodeWidth = 7;
 QString ClientLine(const ClientRecord& client)
 {
     return client.number.leftJustified(kNumberWidth) + client.name.leftJustified(kNameWidth)
-        + client.address.left(kAddressKept).leftJustified(kAddressWidth) + client.postalCode.leftJustified(kPostalCodeWidth)
-        + client.city;
+        + client.address.left(kAddressKept).leftJustified(kAddressWidth)
+        + client.postalCode.leftJustified(kPostalCodeWidth) + client.city;
 }

@@ -11,7 +11,7 @@ constexpr qreal kClientLinePoints = 9 * 72.0 / 96; // 9-pixel characters at 96 p
 
 ReportLabel caption(qreal left, qreal top, const QString& text)
 {
-    return {QPointF(left, top), ReportFont(kCourierNew, kCaptionPoints), text};
+    return { QPointF(left, top), ReportFont(kCourierNew, kCaptionPoints), text };
 }
 
 } // namespace
@@ -24,8 +24,8 @@ BandedReport ClientListReport()
 
     report.pageHeader.height = 26.19;
     report.pageHeader.labels = {
-        {QPointF(61.38, 2.12), ReportFont(kArial, kReportPoints),
-         QStringLiteral("Client ayant opté pour la facture numérique")},
+        { QPointF(61.38, 2.12), ReportFont(kArial, kReportPoints),
+            QStringLiteral("Client ayant opté pour la facture numérique") },
         caption(0, 14.82, QStringLiteral("Num")),
         caption(0, 18.26, QStringLiteral("Client")),
         caption(14.82, 14.82, QStringLiteral("Nom")),
@@ -36,9 +36,10 @@ BandedReport ClientListReport()
     };
 
     report.detail.height = 29.90;
-    report.detail.textBlock = ReportTextBlock{QRectF(0, 2.12, 188.65, 26.46), ReportFont(kCourierNew, kClientLinePoints), {}};
+    report.detail.textBlock
+        = ReportTextBlock { QRectF(0, 2.12, 188.65, 26.46), ReportFont(kCourierNew, kClientLinePoints), {} };
 
     report.pageFooter.height = 10.58;
-    report.pageFooter.pageNumbers = {{QPointF(93.13, 4.23), ReportFont(kArial, kReportPoints)}};
+    report.pageFooter.pageNumbers = { { QPointF(93.13, 4.23), ReportFont(kArial, kReportPoints) } };
     return report;
 }

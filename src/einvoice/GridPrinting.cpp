@@ -24,8 +24,12 @@ constexpr int kHeaderPointSize = 12;
 class GridPrintJob {
 public:
     GridPrintJob(PrintCanvas& canvas, const StringGrid& grid)
-        : m_canvas(canvas), m_grid(grid), m_pageWidth(canvas.PageWidth()), m_pageHeight(canvas.PageHeight()),
-          m_printerDpi(canvas.Resolution()), m_screenDpi(grid.logicalDpiX())
+        : m_canvas(canvas)
+        , m_grid(grid)
+        , m_pageWidth(canvas.PageWidth())
+        , m_pageHeight(canvas.PageHeight())
+        , m_printerDpi(canvas.Resolution())
+        , m_screenDpi(grid.logicalDpiX())
     {
     }
 

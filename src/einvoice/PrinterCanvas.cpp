@@ -15,7 +15,8 @@ std::unique_ptr<QPrinter> DefaultPrinter()
     return std::make_unique<QPrinter>(current, QPrinter::HighResolution);
 }
 
-PrinterCanvas::PrinterCanvas(QPrinter& printer) : m_printer(printer)
+PrinterCanvas::PrinterCanvas(QPrinter& printer)
+    : m_printer(printer)
 {
     m_printer.setFullPage(false); // positions are from the printable area's corner
 }

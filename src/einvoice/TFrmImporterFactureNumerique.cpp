@@ -12,28 +12,29 @@
 
 namespace {
 
-const int kColumnWidths[kClientFieldCount] = {64, 172, 338, 87, 169};
-const char* const kColumnTitles[kClientFieldCount] = {"Num Client", "Nom", "Adresse", "Code postal", "Ville"};
+const int kColumnWidths[kClientFieldCount] = { 64, 172, 338, 87, 169 };
+const char* const kColumnTitles[kClientFieldCount] = { "Num Client", "Nom", "Adresse", "Code postal", "Ville" };
 
 } // namespace
 
-TFrmImporterFactureNumerique::TFrmImporterFactureNumerique(QWidget* parent) : QDialog(parent)
+TFrmImporterFactureNumerique::TFrmImporterFactureNumerique(QWidget* parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("FrmImporterFactureNumerique"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     Look::SetupWindow(this, QStringLiteral("Client ayant opté pour la facture numérique"), 918, 703);
     move(524, 191);
 
-    BtImprimerReport = Look::MakeButton(this, QStringLiteral("BtImprimerReport"), 421, 16, 75, 25,
-                                        QStringLiteral("Imprimer"));
-    BtImprimerGrille = Look::MakeButton(this, QStringLiteral("BtImprimerGrille"), 64, 24, 75, 25,
-                                        QStringLiteral("Imprimer Grille"));
+    BtImprimerReport
+        = Look::MakeButton(this, QStringLiteral("BtImprimerReport"), 421, 16, 75, 25, QStringLiteral("Imprimer"));
+    BtImprimerGrille
+        = Look::MakeButton(this, QStringLiteral("BtImprimerGrille"), 64, 24, 75, 25, QStringLiteral("Imprimer Grille"));
     BtImprimerGrille->hide(); // the grid print is there, not offered
 
-    Panel1 = new BevelPanel(this, QStringLiteral("Panel1"), QRect(0, 61, 918, 642), BevelPanel::Bevel::Lowered,
-                            BevelPanel::Bevel::None);
-    StringGrid1 = new StringGrid(Panel1, QStringLiteral("StringGrid1"), QRect(24, 16, 857, 601), kClientFieldCount,
-                                 6, 24);
+    Panel1 = new BevelPanel(
+        this, QStringLiteral("Panel1"), QRect(0, 61, 918, 642), BevelPanel::Bevel::Lowered, BevelPanel::Bevel::None);
+    StringGrid1
+        = new StringGrid(Panel1, QStringLiteral("StringGrid1"), QRect(24, 16, 857, 601), kClientFieldCount, 6, 24);
     StringGrid1->SetFixedRows(1);
     for (int col = 0; col < kClientFieldCount; ++col)
         StringGrid1->SetColWidth(col, kColumnWidths[col]);

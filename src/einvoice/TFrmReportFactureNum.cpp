@@ -7,7 +7,9 @@
 #include "ui/ErrorDisplay.h"
 #include "ui/Guard.h"
 
-TFrmReportFactureNum::TFrmReportFactureNum(QWidget* owner) : QDialog(owner), m_report(ClientListReport())
+TFrmReportFactureNum::TFrmReportFactureNum(QWidget* owner)
+    : QDialog(owner)
+    , m_report(ClientListReport())
 {
     setObjectName(QStringLiteral("FrmReportFactureNum"));
     Guarded([this] { FormCreate(); });

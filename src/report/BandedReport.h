@@ -45,8 +45,8 @@ struct ReportBand {
 };
 
 struct BandedReport {
-    QSizeF paper{210, 297}; // A4 portrait
-    QMarginsF margins;      // left, top, right, bottom
+    QSizeF paper { 210, 297 }; // A4 portrait
+    QMarginsF margins; // left, top, right, bottom
     ReportBand pageHeader;
     ReportBand detail;
     ReportBand pageFooter;

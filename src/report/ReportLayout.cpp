@@ -6,7 +6,8 @@ namespace {
 
 class Paginator {
 public:
-    explicit Paginator(const BandedReport& report) : m_report(report)
+    explicit Paginator(const BandedReport& report)
+        : m_report(report)
     {
         m_result.paper = report.paper;
         m_detailTop = report.margins.top() + report.pageHeader.height;
@@ -33,7 +34,7 @@ private:
 
     void place(const QPointF& topLeft, const QFont& font, const QString& text)
     {
-        m_result.pages.back().texts.push_back({topLeft, font, text});
+        m_result.pages.back().texts.push_back({ topLeft, font, text });
     }
 
     void placeBand(const ReportBand& band, qreal top, int pageNumber = 0)

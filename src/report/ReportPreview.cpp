@@ -31,11 +31,12 @@ void Show(const BandedReport& report, QWidget* parent, const ErrorReporter& repo
     QPrinter printer(QPrinter::HighResolution);
     SetUpPrinter(printer, pages);
     QPrintPreviewDialog preview(&printer, parent);
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&pages, &reportError](QPrinter* target) {
-        if (!PrintPages(pages, *target) && reportError)
-            reportError(QStringLiteral("L'impression n'a pas pu commencer sur l'imprimante \"%1\"")
-                            .arg(target->printerName()));
-    });
+    QObject::connect(
+        &preview, &QPrintPreviewDialog::paintRequested, &preview, [&pages, &reportError](QPrinter* target) {
+            if (!PrintPages(pages, *target) && reportError)
+                reportError(QStringLiteral("L'impression n'a pas pu commencer sur l'imprimante \"%1\"")
+                                .arg(target->printerName()));
+        });
 
     QEventLoop untilClosed;
     QObject::connect(&preview, &QDialog::finished, &untilClosed, &QEventLoop::quit);

@@ -9,7 +9,8 @@ constexpr qreal kMillimetresPerInch = 25.4;
 
 } // namespace
 
-TextMeasure::TextMeasure() : m_device(1, 1, QImage::Format_ARGB32)
+TextMeasure::TextMeasure()
+    : m_device(1, 1, QImage::Format_ARGB32)
 {
     const int dotsPerMetre = qRound(kDotsPerInch * 1000 / kMillimetresPerInch);
     m_device.setDotsPerMeterX(dotsPerMetre);
@@ -61,7 +62,7 @@ QStringList TextMeasure::Wrap(const QFont& font, const QString& paragraph, qreal
     // widest character's width times their length, they fit without shaping.
     const QFontMetricsF& fontMetrics = metrics(font);
     if (paragraph.size() * fontMetrics.maxWidth() <= widthDots)
-        return {paragraph};
+        return { paragraph };
 
     QTextLayout& layout = *m_layout;
     const QFont deviceFont(font, &m_device); // sized for the measuring resolution, as the constructor would

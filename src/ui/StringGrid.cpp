@@ -4,9 +4,11 @@
 
 #include <QHeaderView>
 
-StringGrid::StringGrid(QWidget* parent, const QString& name, const QRect& geometry, int colCount, int rowCount,
-                       int defaultRowHeight)
-    : QTableView(parent), m_model(new StringGridModel(colCount, rowCount, this)), m_defaultRowHeight(defaultRowHeight)
+StringGrid::StringGrid(
+    QWidget* parent, const QString& name, const QRect& geometry, int colCount, int rowCount, int defaultRowHeight)
+    : QTableView(parent)
+    , m_model(new StringGridModel(colCount, rowCount, this))
+    , m_defaultRowHeight(defaultRowHeight)
 {
     setObjectName(name);
     setGeometry(geometry);

@@ -11,8 +11,8 @@ class StringGridModel;
 class StringGrid : public QTableView {
     Q_OBJECT
 public:
-    StringGrid(QWidget* parent, const QString& name, const QRect& geometry, int colCount, int rowCount,
-               int defaultRowHeight);
+    StringGrid(
+        QWidget* parent, const QString& name, const QRect& geometry, int colCount, int rowCount, int defaultRowHeight);
 
     int ColCount() const;
     int RowCount() const;

@@ -15,8 +15,10 @@ namespace {
 } // namespace
 
 StringGridModel::StringGridModel(int colCount, int rowCount, QObject* parent)
-    : QAbstractTableModel(parent), m_colCount(colCount), m_rowCount(rowCount),
-      m_cells(std::size_t(colCount) * std::size_t(rowCount))
+    : QAbstractTableModel(parent)
+    , m_colCount(colCount)
+    , m_rowCount(rowCount)
+    , m_cells(std::size_t(colCount) * std::size_t(rowCount))
 {
 }
 
@@ -93,7 +95,7 @@ void StringGridModel::SetCell(int col, int row, const QString& text)
         emit headerDataChanged(Qt::Horizontal, col, col);
     } else {
         const QModelIndex cell = index(row - m_fixedRows, col);
-        emit dataChanged(cell, cell, {Qt::DisplayRole});
+        emit dataChanged(cell, cell, { Qt::DisplayRole });
     }
 }
 

@@ -3,7 +3,8 @@
 #include "common/Cp1252.h"
 #include "portal/FonctionsVendrolles.h"
 
-PortalReply::PortalReply(const QString& body) : m_previousBaseUrl(PortalBaseUrl())
+PortalReply::PortalReply(const QString& body)
+    : m_previousBaseUrl(PortalBaseUrl())
 {
     const QByteArray bytes = Cp1252::encode(body);
     const QByteArray response = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: "

@@ -1,7 +1,9 @@
 #include "RecordingCanvas.h"
 
 RecordingCanvas::RecordingCanvas(int pageWidth, int pageHeight, int resolution)
-    : m_pageWidth(pageWidth), m_pageHeight(pageHeight), m_resolution(resolution)
+    : m_pageWidth(pageWidth)
+    , m_pageHeight(pageHeight)
+    , m_resolution(resolution)
 {
 }
 
@@ -33,12 +35,12 @@ void RecordingCanvas::SetFont(const QString& name, int pointSize, bool bold)
 
 void RecordingCanvas::TextOut(int x, int y, const QString& text)
 {
-    texts.append({pages, x, y, text, m_font, QRect()});
+    texts.append({ pages, x, y, text, m_font, QRect() });
 }
 
 void RecordingCanvas::TextRect(const QRect& rect, int x, int y, const QString& text)
 {
-    texts.append({pages, x, y, text, m_font, rect});
+    texts.append({ pages, x, y, text, m_font, rect });
 }
 
 void RecordingCanvas::MoveTo(int x, int y)
@@ -48,7 +50,7 @@ void RecordingCanvas::MoveTo(int x, int y)
 
 void RecordingCanvas::LineTo(int x, int y)
 {
-    lines.append({pages, m_pen, QPoint(x, y)});
+    lines.append({ pages, m_pen, QPoint(x, y) });
     m_pen = QPoint(x, y);
 }
 

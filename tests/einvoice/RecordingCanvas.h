@@ -19,7 +19,7 @@ public:
         int y;
         QString text;
         QString font; // "name size [bold]"
-        QRect clip;   // null for a text drawn unclipped
+        QRect clip; // null for a text drawn unclipped
     };
     struct Line {
         int page;

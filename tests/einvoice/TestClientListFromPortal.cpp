@@ -20,10 +20,11 @@ class TestClientListFromPortal : public QObject {
 
     void setClients(const QString& values, const QString& chosen)
     {
-        m_portal->execute(QStringLiteral("DELETE FROM facturenumerique; DELETE FROM client;"
-                                         "INSERT INTO client (numclient, nom, prenom, adr1, cp, ville, norue) VALUES %1;"
-                                         "INSERT INTO facturenumerique (numclient, datechoix) VALUES %2;")
-                              .arg(values, chosen));
+        m_portal->execute(
+            QStringLiteral("DELETE FROM facturenumerique; DELETE FROM client;"
+                           "INSERT INTO client (numclient, nom, prenom, adr1, cp, ville, norue) VALUES %1;"
+                           "INSERT INTO facturenumerique (numclient, datechoix) VALUES %2;")
+                .arg(values, chosen));
     }
 
     static QStringList rowOf(const StringGrid& grid, int row)
@@ -41,38 +42,37 @@ private slots:
         m_portal = std::make_unique<PortalStandin>();
     }
 
-    void cleanupTestCase()
-    {
-        m_portal.reset();
-    }
+    void cleanupTestCase() { m_portal.reset(); }
 
     void showsTheClientsThePortalLists()
     {
         setClients(QStringLiteral("(3, 'Lefèvre', 'Anne', 'rue de l''Église', '35000', 'Rennes', '4'),"
                                   "(5, 'Petit', 'Jean', 'allée des Pins', '29200', 'Brest', '12'),"
                                   "(8, 'Moreau', 'Luc', 'quai Nord', '44000', 'Nantes', '1')"),
-                   QStringLiteral("(3, '2024-01-05'), (5, '2024-02-01')"));
+            QStringLiteral("(3, '2024-01-05'), (5, '2024-02-01')"));
         ErrorRecorder errors;
         TFrmImporterFactureNumerique window;
         QVERIFY2(errors.messages().isEmpty(), qPrintable(errors.messages().join(QLatin1Char('|'))));
         QCOMPARE(window.StringGrid1->RowCount(), 3);
         QCOMPARE(rowOf(*window.StringGrid1, 1),
-                 (QStringList{QStringLiteral("3"), QStringLiteral("Lefèvre Anne"), QStringLiteral("4 rue de l Église"),
-                              QStringLiteral("35000"), QStringLiteral("Rennes")}));
+            (QStringList { QStringLiteral("3"), QStringLiteral("Lefèvre Anne"), QStringLiteral("4 rue de l Église"),
+                QStringLiteral("35000"), QStringLiteral("Rennes") }));
         QCOMPARE(rowOf(*window.StringGrid1, 2),
-                 (QStringList{QStringLiteral("5"), QStringLiteral("Petit Jean"), QStringLiteral("12 allée des Pins"),
-                              QStringLiteral("29200"), QStringLiteral("Brest")}));
+            (QStringList { QStringLiteral("5"), QStringLiteral("Petit Jean"), QStringLiteral("12 allée des Pins"),
+                QStringLiteral("29200"), QStringLiteral("Brest") }));
     }
 
     void fetchesTheListAgainAtEachOpening()
     {
-        setClients(QStringLiteral("(1, 'Un', 'A', 'rue', '11111', 'V1', '1'), (2, 'Deux', 'B', 'rue', '22222', 'V2', '2')"),
-                   QStringLiteral("(1, '2024-01-01')"));
+        setClients(
+            QStringLiteral("(1, 'Un', 'A', 'rue', '11111', 'V1', '1'), (2, 'Deux', 'B', 'rue', '22222', 'V2', '2')"),
+            QStringLiteral("(1, '2024-01-01')"));
         ErrorRecorder errors;
         auto first = std::make_unique<TFrmImporterFactureNumerique>();
         QCOMPARE(first->StringGrid1->RowCount(), 2);
 
-        m_portal->execute(QStringLiteral("INSERT INTO facturenumerique (numclient, datechoix) VALUES (2, '2024-03-01');"));
+        m_portal->execute(
+            QStringLiteral("INSERT INTO facturenumerique (numclient, datechoix) VALUES (2, '2024-03-01');"));
         QCOMPARE(first->StringGrid1->RowCount(), 2); // an open window is not refreshed
         TFrmImporterFactureNumerique second;
         QCOMPARE(second.StringGrid1->RowCount(), 3);
@@ -87,8 +87,9 @@ private slots:
         TFrmImporterFactureNumerique window;
         QCOMPARE(window.StringGrid1->RowCount(), 2);
 
-        setClients(QStringLiteral("(7, 'Sept', 'G', 'rue', '77777', 'V7', '7'), (9, 'Neuf', 'I', 'rue', '99999', 'V9', '9')"),
-                   QStringLiteral("(7, '2024-01-01'), (9, '2024-01-01')"));
+        setClients(
+            QStringLiteral("(7, 'Sept', 'G', 'rue', '77777', 'V7', '7'), (9, 'Neuf', 'I', 'rue', '99999', 'V9', '9')"),
+            QStringLiteral("(7, '2024-01-01'), (9, '2024-01-01')"));
         QStringList lines;
         ReportPreview::SetViewer([&lines](const ReportPages& pages) {
             for (const PlacedText& text : pages.pages.at(0).texts)

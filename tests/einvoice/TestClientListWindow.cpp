@@ -35,17 +35,13 @@ class TestClientListWindow : public QObject {
 
     static const QStringList& titles()
     {
-        static const QStringList instance{QStringLiteral("Num Client"), QStringLiteral("Nom"),
-                                          QStringLiteral("Adresse"), QStringLiteral("Code postal"),
-                                          QStringLiteral("Ville")};
+        static const QStringList instance { QStringLiteral("Num Client"), QStringLiteral("Nom"),
+            QStringLiteral("Adresse"), QStringLiteral("Code postal"), QStringLiteral("Ville") };
         return instance;
     }
 
 private slots:
-    void initTestCase()
-    {
-        Look::InstallFontSubstitutes();
-    }
+    void initTestCase() { Look::InstallFontSubstitutes(); }
 
     void laysOutTheWindowAsDesigned()
     {
@@ -70,7 +66,7 @@ private slots:
         QCOMPARE(w.StringGrid1->parentWidget(), w.Panel1);
         QCOMPARE(w.StringGrid1->geometry(), QRect(24, 16, 857, 601));
         QCOMPARE(w.StringGrid1->ColCount(), 5);
-        const int widths[] = {64, 172, 338, 87, 169};
+        const int widths[] = { 64, 172, 338, 87, 169 };
         for (int c = 0; c < 5; ++c)
             QCOMPARE(w.StringGrid1->ColWidth(c), widths[c]);
         QCOMPARE(w.StringGrid1->RowHeight(0), 24);
@@ -89,9 +85,9 @@ private slots:
         QCOMPARE(w.StringGrid1->RowCount(), 2);
         QCOMPARE(w.StringGrid1->FixedRows(), 1);
         QCOMPARE(row(*w.StringGrid1, 0), titles());
-        QCOMPARE(row(*w.StringGrid1, 1), (QStringList{QStringLiteral("12"), QStringLiteral("Martin Paul"),
-                                                      QStringLiteral("3 rue Haute"), QStringLiteral("75001"),
-                                                      QStringLiteral("Paris")}));
+        QCOMPARE(row(*w.StringGrid1, 1),
+            (QStringList { QStringLiteral("12"), QStringLiteral("Martin Paul"), QStringLiteral("3 rue Haute"),
+                QStringLiteral("75001"), QStringLiteral("Paris") }));
         QCOMPARE(w.StringGrid1->RowHeight(1), 24);
         // The title row is the header the view shows; the client is its first ordinary row.
         QCOMPARE(w.StringGrid1->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Nom"));
@@ -110,9 +106,9 @@ private slots:
         TFrmImporterFactureNumerique w;
         QVERIFY(errors.messages().isEmpty());
         QCOMPARE(w.StringGrid1->RowCount(), 3);
-        QCOMPARE(row(*w.StringGrid1, 1), (QStringList{QStringLiteral("7"), QStringLiteral("D Arc Jeanne"),
-                                                      QStringLiteral("1 place d Orléans"), QStringLiteral("45000"),
-                                                      QStringLiteral("Orléans")}));
+        QCOMPARE(row(*w.StringGrid1, 1),
+            (QStringList { QStringLiteral("7"), QStringLiteral("D Arc Jeanne"), QStringLiteral("1 place d Orléans"),
+                QStringLiteral("45000"), QStringLiteral("Orléans") }));
         QCOMPARE(row(*w.StringGrid1, 2).at(4), QStringLiteral("Lyon"));
     }
 
@@ -121,7 +117,7 @@ private slots:
         ErrorRecorder errors;
         PortalReply portal(QStringLiteral("1;Un;Rue Une;11111;Uneville;2;Deux"));
         TFrmImporterFactureNumerique w;
-        QCOMPARE(errors.messages(), QStringList{QStringLiteral("Indice de liste hors limites (7)")});
+        QCOMPARE(errors.messages(), QStringList { QStringLiteral("Indice de liste hors limites (7)") });
         QCOMPARE(w.StringGrid1->RowCount(), 2);
         QCOMPARE(row(*w.StringGrid1, 1).at(0), QStringLiteral("1"));
         QCOMPARE(row(*w.StringGrid1, 1).at(4), QStringLiteral("Uneville"));

@@ -1,5 +1,6 @@
 // The client list report: built from the portal's reply, laid out on A4 and
 // rendered to PDF in place of the preview window.
+#include "../report/BlockedWindows.h"
 #include "../report/PdfText.h"
 #include "PortalReply.h"
 #include "einvoice/TFrmImporterFactureNumerique.h"
@@ -10,9 +11,13 @@
 #include "ui/Look.h"
 #include "ui/StringGrid.h"
 
+#include <QApplication>
 #include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <optional>
@@ -81,15 +86,12 @@ private slots:
         ReportPreview::SetViewer([this](const ReportPages& pages) { preview(pages); });
     }
 
-    void cleanup()
-    {
-        ReportPreview::SetViewer({});
-    }
+    void cleanup() { ReportPreview::SetViewer({}); }
 
     void showsOnePageWithHeaderAndPageNumberForAnEmptyList()
     {
         ErrorRecorder errors;
-        PortalReply portal{QString()};
+        PortalReply portal { QString() };
         TFrmReportFactureNum holder(nullptr);
         QVERIFY(errors.messages().isEmpty());
         QVERIFY(!holder.isVisible());
@@ -112,16 +114,16 @@ private slots:
         TFrmReportFactureNum holder(nullptr);
         const ReportPage& page = m_shown->pages.at(0);
         QCOMPARE(m_shown->paper, QSizeF(210, 297));
-        QCOMPARE(textsAt(page, 10 + 2.12), QStringList{kHeading});
+        QCOMPARE(textsAt(page, 10 + 2.12), QStringList { kHeading });
         QCOMPARE(textsAt(page, 10 + 14.82),
-                 (QStringList{QStringLiteral("Num"), QStringLiteral("Nom"), QStringLiteral("Adresse"),
-                              QStringLiteral("Code"), QStringLiteral("Ville")}));
+            (QStringList { QStringLiteral("Num"), QStringLiteral("Nom"), QStringLiteral("Adresse"),
+                QStringLiteral("Code"), QStringLiteral("Ville") }));
         // The client lines begin below the page header, 2.12 into the detail band, at the left margin.
         const QStringList firstLine = textsAt(page, 10 + 26.19 + 2.12);
         QCOMPARE(firstLine.size(), 1);
         QVERIFY(firstLine[0].startsWith(QStringLiteral("1     Nom 1")));
         // The page number stands 4.23 into the footer, which ends at the bottom margin.
-        QCOMPARE(textsAt(page, 297 - 10 - 10.58 + 4.23), QStringList{QStringLiteral("1")});
+        QCOMPARE(textsAt(page, 297 - 10 - 10.58 + 4.23), QStringList { QStringLiteral("1") });
         for (const PlacedText& text : page.texts) {
             if (text.text == kHeading) {
                 QCOMPARE(text.topLeft.x(), 5 + 61.38);
@@ -138,7 +140,7 @@ private slots:
         }
         // The reader of the PDF does not keep the exact count of spaces.
         QCOMPARE(nonEmptyLines(m_pdfPages.at(0)).at(3).simplified(),
-                 QStringLiteral("1 Nom 1 1 rue des Lilas 75001 Ville 1"));
+            QStringLiteral("1 Nom 1 1 rue des Lilas 75001 Ville 1"));
     }
 
     void continuesALongListOnTheFollowingPages()
@@ -175,7 +177,7 @@ private slots:
         ErrorRecorder errors;
         PortalReply portal(QStringLiteral("1;Un;Rue Une;11111;Uneville;2;Deux"));
         TFrmReportFactureNum holder(nullptr);
-        QCOMPARE(errors.messages(), QStringList{QStringLiteral("Indice de liste hors limites (7)")});
+        QCOMPARE(errors.messages(), QStringList { QStringLiteral("Indice de liste hors limites (7)") });
         QCOMPARE(m_previews, 0);
     }
 
@@ -193,9 +195,48 @@ private slots:
         QVERIFY(forTheReport.received().contains("importClientFactureNumerique"));
         QCOMPARE(m_previews, 1);
         QCOMPARE(textsAt(m_shown->pages.at(0), 10 + 26.19 + 2.12),
-                 QStringList{QStringLiteral("9     L Hôte") + QString(34, QLatin1Char(' ')) + QStringLiteral("Rue")
-                             + QString(63, QLatin1Char(' ')) + QStringLiteral("22222  Brest")});
+            QStringList { QStringLiteral("9     L Hôte") + QString(34, QLatin1Char(' ')) + QStringLiteral("Rue")
+                + QString(63, QLatin1Char(' ')) + QStringLiteral("22222  Brest") });
         QCOMPARE(window.StringGrid1->Cell(1, 1), QStringLiteral("Nom 1")); // the grid is not refreshed
+    }
+
+    void opensTheRealPreviewAsAChildOfTheModalListWindow()
+    {
+        ReportPreview::SetViewer({});
+        ErrorRecorder errors;
+        std::optional<PortalReply> forTheWindow(std::in_place, GeneratedClients(2));
+        TFrmImporterFactureNumerique window;
+        forTheWindow.reset();
+        PortalReply forTheReport(GeneratedClients(200));
+
+        QWidget* previewParent = nullptr;
+        int previewPages = 0;
+        bool pressReturned = false;
+        BlockedWindows blocked;
+        // Inside the window's modal loop: press "Imprimer"; inside the preview's loop: look, then close it.
+        QTimer::singleShot(0, &window, [&] {
+            QTimer::singleShot(0, &window, [&] {
+                for (QWidget* widget : QApplication::topLevelWidgets()) {
+                    auto* preview = qobject_cast<QPrintPreviewDialog*>(widget);
+                    if (!preview || !preview->isVisible())
+                        continue;
+                    previewParent = preview->parentWidget();
+                    if (auto* pages = preview->findChild<QPrintPreviewWidget*>())
+                        previewPages = pages->pageCount();
+                    preview->close();
+                }
+            });
+            window.BtImprimerReport->click();
+            pressReturned = true;
+            window.accept();
+        });
+        window.exec();
+
+        QVERIFY(pressReturned);
+        QCOMPARE(previewParent, &window);
+        QVERIFY(!blocked.any());
+        QVERIFY(previewPages >= 2);
+        QVERIFY(errors.messages().isEmpty());
     }
 };
 

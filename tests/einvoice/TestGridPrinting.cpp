@@ -12,8 +12,8 @@
 
 #include <QHeaderView>
 #include <QPrinter>
-#include <QPushButton>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -22,13 +22,13 @@
 namespace {
 
 const QString kTitle = QStringLiteral("Client avec la facture numérique");
-const int kColumnDots[] = {400, 1075, 2113, 544, 1056};
-const int kColumnLefts[] = {0, 400, 1475, 3588, 4132};
+const int kColumnDots[] = { 400, 1075, 2113, 544, 1056 };
+const int kColumnLefts[] = { 0, 400, 1475, 3588, 4132 };
 
 // The window loaded from a reply of that many generated clients.
 std::unique_ptr<TFrmImporterFactureNumerique> windowWithClients(int count)
 {
-    PortalReply portal{count > 0 ? GeneratedClients(count) : QString()};
+    PortalReply portal { count > 0 ? GeneratedClients(count) : QString() };
     return std::make_unique<TFrmImporterFactureNumerique>();
 }
 
@@ -48,15 +48,12 @@ class TestGridPrinting : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        Look::InstallFontSubstitutes();
-    }
+    void initTestCase() { Look::InstallFontSubstitutes(); }
 
     void scalesScreenPixelsToPrinterDots()
     {
         QCOMPARE(ScaleToPrinter(24, 600, 96), 150);
-        const int pixels[] = {64, 172, 338, 87, 169};
+        const int pixels[] = { 64, 172, 338, 87, 169 };
         for (int i = 0; i < 5; ++i)
             QCOMPARE(ScaleToPrinter(pixels[i], 600, 96), kColumnDots[i]);
         QCOMPARE(ScaleToPrinter(1, 48, 96), 1); // 0.5
@@ -64,8 +61,8 @@ private slots:
         QCOMPARE(ScaleToPrinter(5, 48, 96), 3); // 2.5
         QCOMPARE(ScaleToPrinter(-1, 48, 96), -1);
         QCOMPARE(ScaleToPrinter(-3, 48, 96), -2);
-        QCOMPARE(ScaleToPrinter(1, 300, 96), 3);  // 3.125
-        QCOMPARE(ScaleToPrinter(11, 72, 96), 8);  // 8.25
+        QCOMPARE(ScaleToPrinter(1, 300, 96), 3); // 3.125
+        QCOMPARE(ScaleToPrinter(11, 72, 96), 8); // 8.25
         QCOMPARE(ScaleToPrinter(0, 600, 96), 0);
         QCOMPARE(ScaleToPrinter(100000000, 600, 96), 625000000); // the product needs 64 bits
     }
@@ -152,8 +149,8 @@ private slots:
 
         const auto drawn = cells(canvas);
         QCOMPARE(drawn.size(), 11 * 5);
-        const int expectedPage[] = {1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3};
-        const int expectedTop[] = {300, 450, 600, 750, 300, 450, 600, 750, 300, 450, 600};
+        const int expectedPage[] = { 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3 };
+        const int expectedTop[] = { 300, 450, 600, 750, 300, 450, 600, 750, 300, 450, 600 };
         for (int r = 0; r < 11; ++r) {
             QCOMPARE(drawn[r * 5].page, expectedPage[r]);
             QCOMPARE(drawn[r * 5].clip.top(), expectedTop[r]);
@@ -245,7 +242,7 @@ private slots:
         ErrorRecorder errors;
         auto window = windowWithClients(1);
         window->BtImprimerGrille->click();
-        QCOMPARE(errors.messages(), QStringList{QStringLiteral("Aucune imprimante par défaut sélectionnée.")});
+        QCOMPARE(errors.messages(), QStringList { QStringLiteral("Aucune imprimante par défaut sélectionnée.") });
     }
 };
 

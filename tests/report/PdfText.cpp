@@ -5,11 +5,11 @@
 QStringList PdfPageTexts(const QString& pdfPath)
 {
     QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"),
-                                                 QStringLiteral("UTF-8"), pdfPath, QStringLiteral("-")});
+    pdftotext.start(QStringLiteral("pdftotext"),
+        { QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdfPath, QStringLiteral("-") });
     if (!pdftotext.waitForFinished(-1) || pdftotext.exitStatus() != QProcess::NormalExit || pdftotext.exitCode() != 0) {
         qWarning("pdftotext (poppler-utils) could not read %s: %s", qPrintable(pdfPath),
-                 qPrintable(pdftotext.errorString()));
+            qPrintable(pdftotext.errorString()));
         return {};
     }
     QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QLatin1Char('\f'));

@@ -23,11 +23,13 @@ BandedReport sampleReport(int lineCount)
     report.paper = QSizeF(148, 210);
     report.margins = QMarginsF(10, 10, 10, 10);
     report.pageHeader.height = 20;
-    report.pageHeader.labels = {{QPointF(30, 2), ReportFont(QStringLiteral("Arial"), 12, true), QStringLiteral("Entête")}};
+    report.pageHeader.labels
+        = { { QPointF(30, 2), ReportFont(QStringLiteral("Arial"), 12, true), QStringLiteral("Entête") } };
     report.detail.height = 15;
-    report.detail.textBlock = ReportTextBlock{QRectF(0, 5, 120, 8), ReportFont(QStringLiteral("Courier New"), 10), {}};
+    report.detail.textBlock
+        = ReportTextBlock { QRectF(0, 5, 120, 8), ReportFont(QStringLiteral("Courier New"), 10), {} };
     report.pageFooter.height = 10;
-    report.pageFooter.pageNumbers = {{QPointF(60, 3), ReportFont(QStringLiteral("Arial"), 10)}};
+    report.pageFooter.pageNumbers = { { QPointF(60, 3), ReportFont(QStringLiteral("Arial"), 10) } };
     for (int i = 1; i <= lineCount; ++i)
         report.AppendLine(QStringLiteral("Ligne %1").arg(i));
     return report;
@@ -182,8 +184,8 @@ private slots:
         BandedReport report;
         report.paper = QSizeF(100, 100);
         report.pageHeader.height = 50;
-        report.pageHeader.labels = {
-            {QPointF(25.4, 25.4), ReportFont(QStringLiteral("Courier New"), 20), QStringLiteral("H")}};
+        report.pageHeader.labels
+            = { { QPointF(25.4, 25.4), ReportFont(QStringLiteral("Courier New"), 20), QStringLiteral("H") } };
         const ReportPages pages = LayOutReport(report);
         const QString pdf = m_dir.filePath(QStringLiteral("position.pdf"));
         QPrinter printer(QPrinter::HighResolution);
@@ -194,9 +196,9 @@ private slots:
 
         const QString png = m_dir.filePath(QStringLiteral("position"));
         QCOMPARE(QProcess::execute(QStringLiteral("pdftoppm"),
-                                   {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-png"),
-                                    QStringLiteral("-singlefile"), pdf, png}),
-                 0);
+                     { QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-png"),
+                         QStringLiteral("-singlefile"), pdf, png }),
+            0);
         const QImage image(png + QStringLiteral(".png"));
         QVERIFY(qAbs(image.width() - 1181) <= 1 && qAbs(image.height() - 1181) <= 1); // 100 mm at 300 dpi
         QRect ink;
@@ -206,7 +208,7 @@ private slots:
                     ink |= QRect(x, y, 1, 1);
         // The letter's ink lies within its glyph box, whose corner is one inch (300 dots) from the paper's.
         QVERIFY2(ink.left() >= 300 && ink.left() < 340 && ink.top() >= 300 && ink.top() < 360,
-                 qPrintable(QStringLiteral("%1,%2").arg(ink.left()).arg(ink.top())));
+            qPrintable(QStringLiteral("%1,%2").arg(ink.left()).arg(ink.top())));
     }
 };
 
