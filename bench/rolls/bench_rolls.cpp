@@ -37,12 +37,9 @@ namespace {
 constexpr int kRuns = 5;
 constexpr int kEventCalls = 20000;
 
-const korva8::SampleOptions kSample {.rolls = 1,
-                                     .invoicesPerRoll = 20000,
-                                     .linesPerInvoice = 5,
-                                     .children = 10000,
-                                     .clients = 10000,
-                                     .payments = 0};
+const korva8::SampleOptions kSample {
+    .rolls = 1, .invoicesPerRoll = 20000, .linesPerInvoice = 5, .children = 10000, .clients = 10000, .payments = 0
+};
 
 // The statements the run reads, as it reads them.
 const QStringList kSelects {
@@ -66,7 +63,7 @@ double ProcessorSeconds(int who)
     rusage usage {};
     getrusage(who, &usage);
     return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-         + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 double Best(const std::vector<double>& values)
@@ -118,8 +115,8 @@ double ReadRowsBuildingNothing()
 // The same reading with every insert statement built, none logged or sent: where the run's time goes.
 double ReadRowsBuildingStatements()
 {
-    const QList<const InsertShape*> shapes {&InvoiceInsertShape(), &InvoiceLineInsertShape(), &ChildInsertShape(),
-                                            &ClientInsertShape(), &ClientGroupInsertShape()};
+    const QList<const InsertShape*> shapes { &InvoiceInsertShape(), &InvoiceLineInsertShape(), &ChildInsertShape(),
+        &ClientInsertShape(), &ClientGroupInsertShape() };
     QElapsedTimer timer;
     timer.start();
     qint64 characters = 0;
@@ -142,7 +139,7 @@ double ReadRowsBuildingStatements()
 // The batches of a run, from its log.
 QStringList BatchesOfTheLog()
 {
-    const QStringList logs = QDir::current().entryList({QStringLiteral("cantine-export-role-*.csv")}, QDir::Files);
+    const QStringList logs = QDir::current().entryList({ QStringLiteral("cantine-export-role-*.csv") }, QDir::Files);
     if (logs.size() != 1)
         throw std::runtime_error("expected one statement log");
     QFile file(logs.first());
@@ -155,7 +152,8 @@ QStringList BatchesOfTheLog()
         line.chop(1); // CR
         const QString statement = Cp1252::decode(line);
         // Every request starts with a delete statement, but for the roll's insert, which goes alone.
-        if (statement.startsWith(QStringLiteral("DELETE")) || statement.startsWith(QStringLiteral(" INSERT into role ")))
+        if (statement.startsWith(QStringLiteral("DELETE"))
+            || statement.startsWith(QStringLiteral(" INSERT into role ")))
             batches << statement;
         else
             batches.last() += statement;
@@ -165,8 +163,7 @@ QStringList BatchesOfTheLog()
 
 void RemoveLogs()
 {
-    for (const QString& name :
-         QDir::current().entryList({QStringLiteral("cantine-export-role-*.csv")}, QDir::Files))
+    for (const QString& name : QDir::current().entryList({ QStringLiteral("cantine-export-role-*.csv") }, QDir::Files))
         QFile::remove(name);
 }
 
@@ -275,35 +272,36 @@ int run(int argc, char** argv)
     const double bestFloor = Best(reads) + Best(posts);
     const double perEvent = EventProcessingSeconds();
     const double rows = kSample.invoicesPerRoll * (1.0 + kSample.linesPerInvoice) + kSample.children + kSample.clients
-                      + kSample.clients;
+        + kSample.clients;
     const double largestMegabytes = static_cast<double>(largestBatch) / (1024.0 * 1024.0);
 
     std::printf("rows: %.0f (1 roll, %d invoices, %d invoice lines, %d children, %d clients, %d client groups)\n", rows,
-                kSample.invoicesPerRoll, kSample.invoicesPerRoll * kSample.linesPerInvoice, kSample.children,
-                kSample.clients, kSample.clients);
+        kSample.invoicesPerRoll, kSample.invoicesPerRoll * kSample.linesPerInvoice, kSample.children, kSample.clients,
+        kSample.clients);
     std::printf("requests: %lld, request bodies: %lld bytes, largest batch: %lld bytes (%.1f MB)\n",
-                static_cast<long long>(batches.size()), static_cast<long long>(bodyBytes),
-                static_cast<long long>(largestBatch), largestMegabytes);
+        static_cast<long long>(batches.size()), static_cast<long long>(bodyBytes), static_cast<long long>(largestBatch),
+        largestMegabytes);
     std::printf("export run through the window: %.3f s (runs:", Median(ours));
     for (const double s : ours)
         std::printf(" %.3f", s);
     std::printf(")\n");
     std::printf("floor: %.3f s = reading the rows, building nothing %.3f s + curl posting the bodies %.3f s\n", floor,
-                Median(reads), Median(posts));
+        Median(reads), Median(posts));
     std::printf("time ratio: %.2f of the medians, %.2f of the best runs (%.3f s / %.3f s) (goal at most 1.5)\n",
-                Median(ours) / floor, Best(ours) / bestFloor, Best(ours), bestFloor);
+        Median(ours) / floor, Best(ours) / bestFloor, Best(ours), bestFloor);
     const double processorFloor = Median(readsProcessor) + Median(postsProcessor);
     std::printf("processor time of this program: run %.3f s, floor %.3f s (reading %.3f s + curl %.3f s): ratio %.2f\n",
-                Median(oursProcessor), processorFloor, Median(readsProcessor), Median(postsProcessor),
-                Median(oursProcessor) / processorFloor);
-    std::printf("of which reading the rows and building the statements, neither logged nor sent: %.3f s (best %.3f s)\n",
-                Median(builds), Best(builds));
+        Median(oursProcessor), processorFloor, Median(readsProcessor), Median(postsProcessor),
+        Median(oursProcessor) / processorFloor);
+    std::printf(
+        "of which reading the rows and building the statements, neither logged nor sent: %.3f s (best %.3f s)\n",
+        Median(builds), Best(builds));
     std::printf("event processing: %.1f us a call; once per row it would add %.3f s, paced as the window does it"
                 " (every 8 ms) at most %.4f s\n",
-                perEvent * 1e6, perEvent * rows, perEvent * (Median(ours) / 0.008 + 7));
+        perEvent * 1e6, perEvent * rows, perEvent * (Median(ours) / 0.008 + 7));
     std::printf("peak memory during a run: %.0f MB; idle program %.0f MB; idle + 3 x largest batch %.0f MB (goal: peak"
                 " under it)\n",
-                peak, idle, idle + 3 * largestMegabytes);
+        peak, idle, idle + 3 * largestMegabytes);
     std::printf("reading the rows alone, building nothing, peaks %.0f MB above where it starts\n", readingPeak);
     return 0;
 }

@@ -48,7 +48,9 @@ bool movesTheCursor(int key)
 
 } // namespace
 
-DBGrille::DBGrille(QWidget* parent, QueryGridModel* model) : QTableView(parent), m_delegate(new CellDelegate(this))
+DBGrille::DBGrille(QWidget* parent, QueryGridModel* model)
+    : QTableView(parent)
+    , m_delegate(new CellDelegate(this))
 {
     setObjectName(QStringLiteral("DBGrille"));
     setVerticalHeader(new RowIndicator(this));
@@ -94,8 +96,8 @@ void DBGrille::SetDrawColumnCell(DrawColumnCell hook)
     m_delegate->m_hook = std::move(hook);
 }
 
-void DBGrille::DefaultDrawColumnCell(QPainter* painter, const QStyleOptionViewItem& option,
-                                     const QModelIndex& index) const
+void DBGrille::DefaultDrawColumnCell(
+    QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     m_delegate->paintDefault(painter, option, index);
 }

@@ -25,7 +25,8 @@ public:
 // every path out of a batch.
 class ProgressShown {
 public:
-    ProgressShown(ExportFeedback& feedback, int maximum, const QString& text) : m_feedback(feedback)
+    ProgressShown(ExportFeedback& feedback, int maximum, const QString& text)
+        : m_feedback(feedback)
     {
         m_feedback.ProgressStart(maximum, text);
     }

@@ -13,7 +13,11 @@ namespace {
 // follows again however the run ends.
 class DisplaySuspended {
 public:
-    explicit DisplaySuspended(AdoQuery& query) : m_query(query) { m_query.DisableControls(); }
+    explicit DisplaySuspended(AdoQuery& query)
+        : m_query(query)
+    {
+        m_query.DisableControls();
+    }
     ~DisplaySuspended() { m_query.EnableControls(); }
     DisplaySuspended(const DisplaySuspended&) = delete;
     DisplaySuspended& operator=(const DisplaySuspended&) = delete;
@@ -25,7 +29,10 @@ private:
 // Closes the run's queries however the run ends, so a later run reads its tables again.
 class RunQueriesClosed {
 public:
-    explicit RunQueriesClosed(RollQueries& queries) : m_queries(queries) {}
+    explicit RunQueriesClosed(RollQueries& queries)
+        : m_queries(queries)
+    {
+    }
     ~RunQueriesClosed() { m_queries.CloseRunQueries(); }
     RunQueriesClosed(const RunQueriesClosed&) = delete;
     RunQueriesClosed& operator=(const RunQueriesClosed&) = delete;
@@ -37,7 +44,9 @@ private:
 } // namespace
 
 RollExportRun::RollExportRun(RollQueries& queries, StatementLog& log, ExportFeedback& feedback)
-    : m_queries(queries), m_log(log), m_feedback(feedback)
+    : m_queries(queries)
+    , m_log(log)
+    , m_feedback(feedback)
 {
 }
 
@@ -66,45 +75,46 @@ void RollExportRun::ExporterRole()
 void RollExportRun::ExporterFactures(const QString& numRole)
 {
     AdoQuery& query = m_queries.QueryFacture;
-    query.SetSql(QStringLiteral("SELECT * FROM Facture where NumRole=") + numRole + QStringLiteral(" ORDER BY NumFacture"));
+    query.SetSql(
+        QStringLiteral("SELECT * FROM Facture where NumRole=") + numRole + QStringLiteral(" ORDER BY NumFacture"));
     query.Open();
     sendTable(query, InvoiceDelete(numRole), InvoiceInsertShape(),
-              QStringLiteral("Role :") + numRole + QStringLiteral(" - Traitement des factures en cours..."));
+        QStringLiteral("Role :") + numRole + QStringLiteral(" - Traitement des factures en cours..."));
 }
 
 void RollExportRun::ExporterItemsFactures(const QString& numRole)
 {
     AdoQuery& query = m_queries.QueryItemFacture;
     query.SetSql(QStringLiteral("SELECT * FROM ItemFacture where NumRole=") + numRole
-                 + QStringLiteral(" ORDER BY NumItemFacture"));
+        + QStringLiteral(" ORDER BY NumItemFacture"));
     query.Open();
     sendTable(query, InvoiceLineDelete(numRole), InvoiceLineInsertShape(),
-              QStringLiteral("Role :") + numRole + QStringLiteral(" - Traitement des items des factures en cours..."));
+        QStringLiteral("Role :") + numRole + QStringLiteral(" - Traitement des items des factures en cours..."));
 }
 
 void RollExportRun::ExporterEnfants()
 {
     m_queries.QueryEnfant.Open();
     sendTable(m_queries.QueryEnfant, kChildrenDelete, ChildInsertShape(),
-              QStringLiteral("Traitement des enfants en cours..."));
+        QStringLiteral("Traitement des enfants en cours..."));
 }
 
 void RollExportRun::ExporterClients()
 {
     m_queries.QueryClient.Open();
     sendTable(m_queries.QueryClient, kClientsDelete, ClientInsertShape(),
-              QStringLiteral("Traitement des clients en cours..."));
+        QStringLiteral("Traitement des clients en cours..."));
 }
 
 void RollExportRun::ExporterClientGroupes()
 {
     m_queries.QueryClientGroupe.Open();
     sendTable(m_queries.QueryClientGroupe, kClientGroupsDelete, ClientGroupInsertShape(),
-              QStringLiteral("Traitement des groupes  en cours..."));
+        QStringLiteral("Traitement des groupes  en cours..."));
 }
 
-void RollExportRun::sendTable(AdoQuery& query, const QString& deleteStatement, const InsertShape& insert,
-                              const QString& progressText)
+void RollExportRun::sendTable(
+    AdoQuery& query, const QString& deleteStatement, const InsertShape& insert, const QString& progressText)
 {
     const int rowCount = query.RecordCount();
     ProgressShown progress(m_feedback, rowCount, progressText);

@@ -27,8 +27,8 @@ public:
 private:
     // Logs the delete statement and one insert per row of the open query,
     // closes the query, sends the statements as one batch and lists a non-empty reply.
-    void sendTable(AdoQuery& query, const QString& deleteStatement, const InsertShape& insert,
-                   const QString& progressText);
+    void sendTable(
+        AdoQuery& query, const QString& deleteStatement, const InsertShape& insert, const QString& progressText);
     void listIfNotEmpty(const QString& reply);
 
     RollQueries& m_queries;

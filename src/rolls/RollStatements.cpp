@@ -34,7 +34,7 @@ QVector<InsertValue> texts(std::initializer_list<const char*> columns)
 {
     QVector<InsertValue> values;
     for (const char* column : columns)
-        values.append({QString::fromUtf8(column), ValueForm::Text});
+        values.append({ QString::fromUtf8(column), ValueForm::Text });
     return values;
 }
 
@@ -47,18 +47,18 @@ const InsertShape& RollInsertShape()
                        "NumE,Adr1E,Adr2E,CpE,VilleE,NoTVAIntra)")
             + QStringLiteral(" VALUES ("),
         {
-            {QStringLiteral("NumRole"), ValueForm::Text},
-            {QStringLiteral("TitreRole"), ValueForm::Text},
-            {QStringLiteral("DateFacture"), ValueForm::Date},
-            {QStringLiteral("DatePaiement"), ValueForm::Date},
-            {QStringLiteral("DateDebPériode"), ValueForm::Date},
-            {QStringLiteral("DateFinPériode"), ValueForm::Date},
-            {QStringLiteral("NumE"), ValueForm::Text},
-            {QStringLiteral("Adr1E"), ValueForm::Text},
-            {QStringLiteral("Adr2E"), ValueForm::Text},
-            {QStringLiteral("CpE"), ValueForm::Text},
-            {QStringLiteral("VilleE"), ValueForm::Text},
-            {QStringLiteral("NoTVAIntra"), ValueForm::Text},
+            { QStringLiteral("NumRole"), ValueForm::Text },
+            { QStringLiteral("TitreRole"), ValueForm::Text },
+            { QStringLiteral("DateFacture"), ValueForm::Date },
+            { QStringLiteral("DatePaiement"), ValueForm::Date },
+            { QStringLiteral("DateDebPériode"), ValueForm::Date },
+            { QStringLiteral("DateFinPériode"), ValueForm::Date },
+            { QStringLiteral("NumE"), ValueForm::Text },
+            { QStringLiteral("Adr1E"), ValueForm::Text },
+            { QStringLiteral("Adr2E"), ValueForm::Text },
+            { QStringLiteral("CpE"), ValueForm::Text },
+            { QStringLiteral("VilleE"), ValueForm::Text },
+            { QStringLiteral("NoTVAIntra"), ValueForm::Text },
         },
         QStringLiteral(")"),
     };
@@ -70,11 +70,11 @@ const InsertShape& InvoiceInsertShape()
     static const InsertShape shape {
         QStringLiteral(" INSERT into facture (numfacture,numrole,numclient,nofacture,totalttc) VALUES ("),
         {
-            {QStringLiteral("Numfacture"), ValueForm::Text},
-            {QStringLiteral("NumRole"), ValueForm::Text},
-            {QStringLiteral("NumClient"), ValueForm::Text},
-            {QStringLiteral("NoFacture"), ValueForm::Text},
-            {QStringLiteral("TotalTTC"), ValueForm::Amount},
+            { QStringLiteral("Numfacture"), ValueForm::Text },
+            { QStringLiteral("NumRole"), ValueForm::Text },
+            { QStringLiteral("NumClient"), ValueForm::Text },
+            { QStringLiteral("NoFacture"), ValueForm::Text },
+            { QStringLiteral("TotalTTC"), ValueForm::Amount },
         },
         QStringLiteral(");"),
     };
@@ -105,12 +105,12 @@ const InsertShape& ChildInsertShape()
     static const InsertShape shape {
         QStringLiteral(" INSERT into enfant (numenfant,nom,prenom,numclientp,datenaissance,numclienti) VALUES ("),
         {
-            {QStringLiteral("NumEnfant"), ValueForm::Text},
-            {QStringLiteral("Nom"), ValueForm::Text},
-            {QStringLiteral("Prénom"), ValueForm::Text},
-            {QStringLiteral("NumClientP"), ValueForm::Text},
-            {QStringLiteral("DateNaissance"), ValueForm::Date},
-            {QStringLiteral("NumClientI"), ValueForm::Text},
+            { QStringLiteral("NumEnfant"), ValueForm::Text },
+            { QStringLiteral("Nom"), ValueForm::Text },
+            { QStringLiteral("Prénom"), ValueForm::Text },
+            { QStringLiteral("NumClientP"), ValueForm::Text },
+            { QStringLiteral("DateNaissance"), ValueForm::Date },
+            { QStringLiteral("NumClientI"), ValueForm::Text },
         },
         QStringLiteral(");"),
     };
@@ -121,7 +121,7 @@ const InsertShape& ClientInsertShape()
 {
     static const InsertShape shape {
         QStringLiteral(" INSERT into client (numclient,nom,prenom,adr1,adr2,cp,ville,tel,email,norue) VALUES ("),
-        texts({"NumClient", "Nom", "Prénom", "Adr1", "Adr2", "cp", "Ville", "tel", "email", "NoRue"}),
+        texts({ "NumClient", "Nom", "Prénom", "Adr1", "Adr2", "cp", "Ville", "tel", "email", "NoRue" }),
         QStringLiteral(");"),
     };
     return shape;

@@ -10,8 +10,8 @@
 
 // How a local value becomes the text placed between quotes.
 enum class ValueForm {
-    Text,   // the value as text, unchanged
-    Date,   // the value as a date-time, "yyyy-mm-dd"
+    Text, // the value as text, unchanged
+    Date, // the value as a date-time, "yyyy-mm-dd"
     Amount, // the value as text with its decimal commas turned into points
 };
 
@@ -39,8 +39,8 @@ const InsertShape& ClientInsertShape();
 const InsertShape& ClientGroupInsertShape();
 
 // The delete statements. Roll numbers are written bare: the portal compares them as numbers.
-QString RollDelete(const QString& numRole);        // no closing ";": it travels alone
-QString InvoiceDelete(const QString& numRole);     // starts the invoice batch
+QString RollDelete(const QString& numRole); // no closing ";": it travels alone
+QString InvoiceDelete(const QString& numRole); // starts the invoice batch
 QString InvoiceLineDelete(const QString& numRole); // starts the invoice-line batch
 extern const QString kChildrenDelete;
 extern const QString kClientsDelete;
@@ -52,7 +52,11 @@ extern const QString kClientGroupsDelete;
 // empty result never looks anything up.
 class InsertStatement {
 public:
-    InsertStatement(const InsertShape& shape, const AdoQuery& query) : m_shape(shape), m_query(query) {}
+    InsertStatement(const InsertShape& shape, const AdoQuery& query)
+        : m_shape(shape)
+        , m_query(query)
+    {
+    }
 
     // Replaces the content of out with the statement for the current row; out
     // keeps its capacity, so a walk reuses one buffer.

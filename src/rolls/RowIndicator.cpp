@@ -10,7 +10,8 @@ constexpr int kWidth = 11;
 
 } // namespace
 
-RowIndicator::RowIndicator(QWidget* parent) : QHeaderView(Qt::Vertical, parent)
+RowIndicator::RowIndicator(QWidget* parent)
+    : QHeaderView(Qt::Vertical, parent)
 {
     setSectionsClickable(false);
     setSectionResizeMode(QHeaderView::Fixed);
@@ -28,8 +29,8 @@ void RowIndicator::paintSection(QPainter* painter, const QRect& rect, int logica
     if (!view || view->currentIndex().row() != logicalIndex)
         return;
     const QPoint centre = rect.center();
-    const QPolygon triangle({QPoint(centre.x() - 2, centre.y() - 4), QPoint(centre.x() + 2, centre.y()),
-                             QPoint(centre.x() - 2, centre.y() + 4)});
+    const QPolygon triangle({ QPoint(centre.x() - 2, centre.y() - 4), QPoint(centre.x() + 2, centre.y()),
+        QPoint(centre.x() - 2, centre.y() + 4) });
     painter->setPen(Qt::black);
     painter->setBrush(Qt::black);
     painter->drawPolygon(triangle);

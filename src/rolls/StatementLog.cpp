@@ -10,7 +10,8 @@
 
 #include <cerrno>
 
-StatementLog::StatementLog(const QString& kind) : m_path(FileName(kind, QDateTime::currentDateTime()))
+StatementLog::StatementLog(const QString& kind)
+    : m_path(FileName(kind, QDateTime::currentDateTime()))
 {
     // A working folder that no longer exists has no path: the log would land in the root folder.
     if (QDir::currentPath().isEmpty())

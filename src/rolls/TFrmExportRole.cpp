@@ -29,12 +29,12 @@ constexpr qint64 kEventIntervalMs = 8;
 QVector<GridColumn> rollColumns()
 {
     return {
-        {QStringLiteral("NumRole"), QStringLiteral("Num Role"), Qt::AlignHCenter, 70},
-        {QStringLiteral("DateFacture"), QStringLiteral("Date Facture"), Qt::AlignHCenter, 110},
-        {QStringLiteral("DateDebPériode"), QStringLiteral("Date Deb Période"), Qt::AlignHCenter, 110},
-        {QStringLiteral("DateFinPériode"), QStringLiteral("Date Fin Période"), Qt::AlignHCenter, 110},
-        {QStringLiteral("DatePaiement"), QStringLiteral("Date Paiement"), Qt::AlignHCenter, 110},
-        {QStringLiteral("TitreRole"), QStringLiteral("Titre Role"), Qt::AlignLeft, 220},
+        { QStringLiteral("NumRole"), QStringLiteral("Num Role"), Qt::AlignHCenter, 70 },
+        { QStringLiteral("DateFacture"), QStringLiteral("Date Facture"), Qt::AlignHCenter, 110 },
+        { QStringLiteral("DateDebPériode"), QStringLiteral("Date Deb Période"), Qt::AlignHCenter, 110 },
+        { QStringLiteral("DateFinPériode"), QStringLiteral("Date Fin Période"), Qt::AlignHCenter, 110 },
+        { QStringLiteral("DatePaiement"), QStringLiteral("Date Paiement"), Qt::AlignHCenter, 110 },
+        { QStringLiteral("TitreRole"), QStringLiteral("Titre Role"), Qt::AlignLeft, 220 },
     };
 }
 
@@ -48,7 +48,9 @@ QFont boldFont()
 // The export button is disabled and the window kept open for as long as a run goes on.
 class RunningWindow {
 public:
-    RunningWindow(bool& running, QPushButton* button) : m_running(running), m_button(button)
+    RunningWindow(bool& running, QPushButton* button)
+        : m_running(running)
+        , m_button(button)
     {
         m_running = true;
         m_button->setEnabled(false);
@@ -68,7 +70,9 @@ private:
 
 } // namespace
 
-TFrmExportRole::TFrmExportRole(QWidget* parent) : QDialog(parent), Queries(DmdMain->ADOConnection)
+TFrmExportRole::TFrmExportRole(QWidget* parent)
+    : QDialog(parent)
+    , Queries(DmdMain->ADOConnection)
 {
     setObjectName(QStringLiteral("FrmExportRole"));
     FrmExportRole = this;
@@ -85,19 +89,18 @@ TFrmExportRole::TFrmExportRole(QWidget* parent) : QDialog(parent), Queries(DmdMa
     QPalette titles = DBGrille->horizontalHeader()->palette();
     titles.setColor(QPalette::ButtonText, Look::Desktop());
     DBGrille->horizontalHeader()->setPalette(titles);
-    DBGrille->SetDrawColumnCell([this](QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) {
-        DBGrilleDrawColumnCell(painter, option, index);
-    });
+    DBGrille->SetDrawColumnCell([this](QPainter* painter, const QStyleOptionViewItem& option,
+                                    const QModelIndex& index) { DBGrilleDrawColumnCell(painter, option, index); });
 
-    BtExporter = Look::MakeButton(this, QStringLiteral("BtExporter"), 232, 264, 145, 33,
-                                  QStringLiteral("Envoyer vers le portail famille"));
+    BtExporter = Look::MakeButton(
+        this, QStringLiteral("BtExporter"), 232, 264, 145, 33, QStringLiteral("Envoyer vers le portail famille"));
     LabelGauge = Look::MakeLabel(this, QStringLiteral("LabelGauge"), 416, 240, QString(), boldFont());
     LabelGauge->hide();
     Gauge = new ::Gauge(this, QStringLiteral("Gauge"), QRect(416, 264, 225, 41));
     Gauge->SetProgress(0);
     Gauge->hide();
-    LabelErreur = Look::MakeLabel(this, QStringLiteral("LabelErreur"), 8, 280,
-                                  QStringLiteral("Erreurs lors de l'importation :"), boldFont());
+    LabelErreur = Look::MakeLabel(
+        this, QStringLiteral("LabelErreur"), 8, 280, QStringLiteral("Erreurs lors de l'importation :"), boldFont());
     LabelErreur->hide();
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -137,8 +140,8 @@ void TFrmExportRole::BtExporterClick()
     ExportSelectedRolls(Queries, DBGrille->SelectedRows(), *this);
 }
 
-void TFrmExportRole::DBGrilleDrawColumnCell(QPainter* painter, const QStyleOptionViewItem& option,
-                                            const QModelIndex& index)
+void TFrmExportRole::DBGrilleDrawColumnCell(
+    QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index)
 {
     if (!DBGrille->RowSelected(index.row()))
         return;

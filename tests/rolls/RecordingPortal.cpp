@@ -46,8 +46,8 @@ void sendAll(int connection, const QByteArray& bytes)
 {
     qsizetype sent = 0;
     while (sent < bytes.size()) {
-        const ssize_t n = ::send(connection, bytes.constData() + sent, static_cast<std::size_t>(bytes.size() - sent),
-                                 MSG_NOSIGNAL);
+        const ssize_t n
+            = ::send(connection, bytes.constData() + sent, static_cast<std::size_t>(bytes.size() - sent), MSG_NOSIGNAL);
         if (n <= 0)
             return;
         sent += n;
@@ -56,10 +56,11 @@ void sendAll(int connection, const QByteArray& bytes)
 
 } // namespace
 
-RecordingPortal::RecordingPortal(QList<Answer> script) : m_script(std::move(script))
+RecordingPortal::RecordingPortal(QList<Answer> script)
+    : m_script(std::move(script))
 {
     m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
+    sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
@@ -101,13 +102,13 @@ RecordingPortal::Answer RecordingPortal::nextAnswer()
 {
     std::lock_guard lock(m_mutex);
     const qsizetype index = m_requests.size() - 1;
-    return index < m_script.size() ? m_script.at(index) : Answer{};
+    return index < m_script.size() ? m_script.at(index) : Answer {};
 }
 
 void RecordingPortal::serve()
 {
     for (;;) {
-        pollfd waits[2] = {{m_listener, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+        pollfd waits[2] = { { m_listener, POLLIN, 0 }, { m_wake[0], POLLIN, 0 } };
         if (::poll(waits, 2, -1) < 0 || (waits[1].revents & POLLIN))
             return;
         const int connection = ::accept(m_listener, nullptr, nullptr);
@@ -134,12 +135,12 @@ void RecordingPortal::answer(int connection)
     const QByteArray body = bytes.mid(headEnd + 4);
     {
         std::lock_guard lock(m_mutex);
-        m_requests.append({QString::fromLatin1(bytes.left(bytes.indexOf('\r')).split(' ').value(1)),
-                           formValue(body, "securiter"), formValue(body, "query")});
+        m_requests.append({ QString::fromLatin1(bytes.left(bytes.indexOf('\r')).split(' ').value(1)),
+            formValue(body, "securiter"), formValue(body, "query") });
     }
     const Answer reply = nextAnswer();
-    sendAll(connection, "HTTP/1.0 " + QByteArray::number(reply.status)
-                            + (reply.status == 200 ? " OK" : " Internal Server Error")
-                            + "\r\nContent-Type: text/html\r\n\r\n" + reply.body);
+    sendAll(connection,
+        "HTTP/1.0 " + QByteArray::number(reply.status) + (reply.status == 200 ? " OK" : " Internal Server Error")
+            + "\r\nContent-Type: text/html\r\n\r\n" + reply.body);
     ::shutdown(connection, SHUT_WR);
 }

@@ -39,7 +39,7 @@ private:
 
     QList<Answer> m_script;
     int m_listener = -1;
-    int m_wake[2] = {-1, -1};
+    int m_wake[2] = { -1, -1 };
     QString m_previousBaseUrl;
     mutable std::mutex m_mutex;
     QList<Request> m_requests;

@@ -11,7 +11,7 @@ namespace RunFixture {
 
 inline QStringList exportLogs()
 {
-    return QDir::current().entryList({QStringLiteral("cantine-export-role-*.csv")}, QDir::Files);
+    return QDir::current().entryList({ QStringLiteral("cantine-export-role-*.csv") }, QDir::Files);
 }
 
 inline void removeExportLogs()
@@ -26,16 +26,16 @@ inline QStringList onlyLogLines()
 {
     const QStringList logs = exportLogs();
     if (logs.size() != 1)
-        return {QStringLiteral("(%1 logs)").arg(logs.size())};
+        return { QStringLiteral("(%1 logs)").arg(logs.size()) };
     QFile file(logs.first());
     if (!file.open(QIODevice::ReadOnly))
-        return {QStringLiteral("(unreadable log)")};
+        return { QStringLiteral("(unreadable log)") };
     const QByteArray bytes = file.readAll();
     if (bytes.isEmpty())
         return {};
     QList<QByteArray> pieces = bytes.split('\n');
     if (!pieces.takeLast().isEmpty())
-        return {QStringLiteral("(last line not ended by CR LF)")};
+        return { QStringLiteral("(last line not ended by CR LF)") };
     QStringList lines;
     for (const QByteArray& piece : pieces)
         lines << (piece.endsWith('\r') ? Cp1252::decode(piece.chopped(1)) : QStringLiteral("(LF alone)"));

@@ -21,7 +21,7 @@ private slots:
         list.Append(QString());
         list.Append(QStringLiteral("Table 'role' inconnue"));
         list.Append(QString());
-        QCOMPARE(list.lines(), QStringList({QString(), QStringLiteral("Table 'role' inconnue"), QString()}));
+        QCOMPARE(list.lines(), QStringList({ QString(), QStringLiteral("Table 'role' inconnue"), QString() }));
         QCOMPARE(list.Text(), QStringLiteral("\nTable 'role' inconnue\n"));
     }
 
@@ -29,8 +29,9 @@ private slots:
     {
         ErrorList list;
         list.Append(QStringLiteral("un\r\ndeux\ntrois\rquatre"));
-        QCOMPARE(list.lines(), QStringList({QStringLiteral("un"), QStringLiteral("deux"), QStringLiteral("trois"),
-                                            QStringLiteral("quatre")}));
+        QCOMPARE(list.lines(),
+            QStringList(
+                { QStringLiteral("un"), QStringLiteral("deux"), QStringLiteral("trois"), QStringLiteral("quatre") }));
     }
 
     void whatFollowsANulIsNotShown()
@@ -38,7 +39,7 @@ private slots:
         ErrorList list;
         list.Append(QStringLiteral("ok") + QChar(u'\0') + QStringLiteral("reste"));
         list.Append(QString(QChar(u'\0')) + QStringLiteral("caché"));
-        QCOMPARE(list.lines(), QStringList({QStringLiteral("ok"), QString()}));
+        QCOMPARE(list.lines(), QStringList({ QStringLiteral("ok"), QString() }));
     }
 };
 

@@ -54,7 +54,7 @@ private slots:
     void init()
     {
         m_dmd.ADOConnection->SetConnected(false);
-        m_source.recreate({.rolls = 15, .invoicesPerRoll = 2, .linesPerInvoice = 2, .children = 4, .clients = 3});
+        m_source.recreate({ .rolls = 15, .invoicesPerRoll = 2, .linesPerInvoice = 2, .children = 4, .clients = 3 });
         RunFixture::removeExportLogs();
         m_errors = std::make_unique<ErrorRecorder>();
         m_window = std::make_unique<TFrmExportRole>();
@@ -76,7 +76,7 @@ private slots:
         QCOMPARE(window().palette().color(QPalette::Window), Look::MoneyGreen());
         QCOMPARE(window().DBGrille->geometry(), QRect(0, 0, 755, 241));
         QCOMPARE(window().DBGrille->toolTip(),
-                 QStringLiteral("Pour séléctionner plusieurs rôles , appuyez sur la touche  Ctrl"));
+            QStringLiteral("Pour séléctionner plusieurs rôles , appuyez sur la touche  Ctrl"));
         QCOMPARE(window().BtExporter->geometry(), QRect(232, 264, 145, 33));
         QCOMPARE(window().BtExporter->text(), QStringLiteral("Envoyer vers le portail famille"));
         QCOMPARE(window().Gauge->geometry(), QRect(416, 264, 225, 41));
@@ -84,8 +84,8 @@ private slots:
         QVERIFY(window().Memo1->isReadOnly());
         QCOMPARE(window().LabelErreur->text(), QStringLiteral("Erreurs lors de l'importation :"));
         QVERIFY(window().LabelErreur->font().bold() && window().LabelGauge->font().bold());
-        for (QWidget* hidden : {static_cast<QWidget*>(window().Gauge), static_cast<QWidget*>(window().LabelGauge),
-                                static_cast<QWidget*>(window().LabelErreur), static_cast<QWidget*>(window().Memo1)})
+        for (QWidget* hidden : { static_cast<QWidget*>(window().Gauge), static_cast<QWidget*>(window().LabelGauge),
+                 static_cast<QWidget*>(window().LabelErreur), static_cast<QWidget*>(window().Memo1) })
             QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
         QCOMPARE(QApplication::focusWidget(), window().BtExporter);
     }
@@ -95,14 +95,15 @@ private slots:
         QCOMPARE(window().Queries.QueryRole.Sql(), QStringLiteral("SELECT * FROM Role ORDER BY NumRole DESC"));
         const QAbstractItemModel* model = window().DBGrille->model();
         QCOMPARE(model->rowCount(), m_source.scalar(QStringLiteral("SELECT count(*) FROM Role")).toInt());
-        QCOMPARE(model->index(0, 0).data().toString(), m_source.scalar(QStringLiteral("SELECT max(NumRole) FROM Role")));
+        QCOMPARE(
+            model->index(0, 0).data().toString(), m_source.scalar(QStringLiteral("SELECT max(NumRole) FROM Role")));
         QCOMPARE(model->index(model->rowCount() - 1, 0).data().toString(),
-                 m_source.scalar(QStringLiteral("SELECT min(NumRole) FROM Role")));
+            m_source.scalar(QStringLiteral("SELECT min(NumRole) FROM Role")));
 
-        const QStringList titles {QStringLiteral("Num Role"), QStringLiteral("Date Facture"),
-                                  QStringLiteral("Date Deb Période"), QStringLiteral("Date Fin Période"),
-                                  QStringLiteral("Date Paiement"), QStringLiteral("Titre Role")};
-        const QList<int> widths {70, 110, 110, 110, 110, 220};
+        const QStringList titles { QStringLiteral("Num Role"), QStringLiteral("Date Facture"),
+            QStringLiteral("Date Deb Période"), QStringLiteral("Date Fin Période"), QStringLiteral("Date Paiement"),
+            QStringLiteral("Titre Role") };
+        const QList<int> widths { 70, 110, 110, 110, 110, 220 };
         QCOMPARE(model->columnCount(), titles.size());
         for (int c = 0; c < titles.size(); ++c) {
             QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), titles.at(c));
@@ -111,34 +112,34 @@ private slots:
         QVERIFY(window().DBGrille->horizontalHeader()->font().bold());
         QCOMPARE(window().DBGrille->horizontalHeader()->palette().color(QPalette::ButtonText), Look::Desktop());
         QCOMPARE(model->index(0, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
-                 Qt::AlignHCenter);
+            Qt::AlignHCenter);
         QCOMPARE(model->index(0, 5).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
-                 Qt::AlignLeft);
+            Qt::AlignLeft);
 
         // Dates in the program's short format, in the order of the shown columns.
         const int top = model->index(0, 0).data().toInt();
-        const QStringList dateColumns {QStringLiteral("DateFacture"), QStringLiteral("DateDebPériode"),
-                                       QStringLiteral("DateFinPériode"), QStringLiteral("DatePaiement")};
+        const QStringList dateColumns { QStringLiteral("DateFacture"), QStringLiteral("DateDebPériode"),
+            QStringLiteral("DateFinPériode"), QStringLiteral("DatePaiement") };
         for (int c = 0; c < dateColumns.size(); ++c)
             QCOMPARE(model->index(0, c + 1).data().toString(),
-                     localDate(QStringLiteral("SELECT %1 FROM Role WHERE NumRole=%2").arg(dateColumns.at(c)).arg(top)));
+                localDate(QStringLiteral("SELECT %1 FROM Role WHERE NumRole=%2").arg(dateColumns.at(c)).arg(top)));
         QCOMPARE(model->index(0, 5).data().toString(),
-                 m_source.scalar(QStringLiteral("SELECT TitreRole FROM Role WHERE NumRole=%1").arg(top)));
+            m_source.scalar(QStringLiteral("SELECT TitreRole FROM Role WHERE NumRole=%1").arg(top)));
     }
 
     void clickSelectsOneRollAndCtrlClickToggles()
     {
         clickRoll(window(), 14);
-        QCOMPARE(selectedRolls(window()), QList<int>({14}));
+        QCOMPARE(selectedRolls(window()), QList<int>({ 14 }));
         clickRoll(window(), 12);
-        QCOMPARE(selectedRolls(window()), QList<int>({12}));
+        QCOMPARE(selectedRolls(window()), QList<int>({ 12 }));
         clickRoll(window(), 15, Qt::ControlModifier);
         clickRoll(window(), 10, Qt::ControlModifier);
-        QCOMPARE(selectedRolls(window()), QList<int>({15, 12, 10}));
+        QCOMPARE(selectedRolls(window()), QList<int>({ 15, 12, 10 }));
         clickRoll(window(), 12, Qt::ControlModifier);
-        QCOMPARE(selectedRolls(window()), QList<int>({15, 10}));
+        QCOMPARE(selectedRolls(window()), QList<int>({ 15, 10 }));
         clickRoll(window(), 9);
-        QCOMPARE(selectedRolls(window()), QList<int>({9}));
+        QCOMPARE(selectedRolls(window()), QList<int>({ 9 }));
     }
 
     void shiftWithAnArrowExtendsAndAnArrowAloneClears()
@@ -147,9 +148,9 @@ private slots:
         clickRoll(window(), 13);
         QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
-        QCOMPARE(selectedRolls(window()), QList<int>({13, 12, 11}));
+        QCOMPARE(selectedRolls(window()), QList<int>({ 13, 12, 11 }));
         QTest::keyClick(grid, Qt::Key_Up, Qt::ShiftModifier);
-        QCOMPARE(selectedRolls(window()), QList<int>({13, 12}));
+        QCOMPARE(selectedRolls(window()), QList<int>({ 13, 12 }));
         QTest::keyClick(grid, Qt::Key_Down);
         QCOMPARE(selectedRolls(window()), QList<int>());
         QCOMPARE(grid->currentIndex().row(), rowOfRoll(window(), 11));
@@ -191,14 +192,14 @@ private slots:
         QCOMPARE(m_errors->messages(), QStringList());
         const QStringList queries = portal.queries();
         QCOMPARE(queries.size(), 4 * 3 + 3);
-        QCOMPARE(deletedRolls(queries), QList<int>({15, 14, 12}));
+        QCOMPARE(deletedRolls(queries), QList<int>({ 15, 14, 12 }));
         QCOMPARE(queries.indexOf(QStringLiteral("DELETE FROM role where numrole=14")), 4);
         QCOMPARE(queries.indexOf(QStringLiteral("DELETE FROM role where numrole=12")), 8);
 
         // One empty line per roll, the selection kept, the last roll sent current again.
         QVERIFY(window().Memo1->isVisible() && window().LabelErreur->isVisible());
         QCOMPARE(window().Memo1->toPlainText(), QStringLiteral("\n\n"));
-        QCOMPARE(selectedRolls(window()), QList<int>({15, 14, 12}));
+        QCOMPARE(selectedRolls(window()), QList<int>({ 15, 14, 12 }));
         QCOMPARE(window().DBGrille->currentIndex().row(), rowOfRoll(window(), 12));
         QVERIFY(!window().Gauge->isVisible() && !window().LabelGauge->isVisible());
     }
@@ -217,20 +218,23 @@ private slots:
     {
         clickRoll(window(), 3);
         {
-            RecordingPortal portal({{200, ""}, {200, "premier"}, {200, ""}, {200, "lignes refus\xE9""es"}});
+            RecordingPortal portal({ { 200, "" }, { 200, "premier" }, { 200, "" },
+                { 200,
+                    "lignes refus\xE9"
+                    "es" } });
             clickExport(window());
         }
         {
-            RecordingPortal portal({{200, "role inconnu"}, {200, QByteArray("\0", 1)}});
+            RecordingPortal portal({ { 200, "role inconnu" }, { 200, QByteArray("\0", 1) } });
             clickExport(window());
         }
-        QCOMPARE(window().Memo1->toPlainText(),
-                 QStringLiteral("premier\nlignes refusées\nrole inconnu\n"));
+        QCOMPARE(window().Memo1->toPlainText(), QStringLiteral("premier\nlignes refusées\nrole inconnu\n"));
     }
 
     void duringARunTheWindowStaysOpenAndTheButtonIsOff()
     {
         RecordingPortal portal;
+        clickRoll(window(), 5);
         bool probed = false;
         bool enabledDuringRun = true;
         bool visibleAfterCloseAttempts = false;
@@ -244,7 +248,6 @@ private slots:
             QTest::mouseClick(window().BtExporter, Qt::LeftButton);
             visibleAfterCloseAttempts = window().isVisible();
         });
-        clickRoll(window(), 5);
         clickExport(window());
 
         QVERIFY(probed);
@@ -279,17 +282,19 @@ private slots:
     {
         clickRoll(window(), 7);
         {
-            RecordingPortal portal({{200, ""}, {200, "ok"}});
+            RecordingPortal portal({ { 200, "" }, { 200, "ok" } });
             clickExport(window());
         }
-        RecordingPortal portal({{200, ""}, {200, "encore"}, {200, ""}, {500, ""}});
+        RecordingPortal portal({ { 200, "" }, { 200, "encore" }, { 200, "" }, { 500, "" } });
         clickExport(window());
-        QCOMPARE(m_errors->messages(), QStringList({ErrorDisplay::DisplayText(QStringLiteral("500 Internal Server Error"))}));
+        QCOMPARE(m_errors->messages(),
+            QStringList({ ErrorDisplay::DisplayText(QStringLiteral("500 Internal Server Error")) }));
         QCOMPARE(portal.requests().size(), 4);
         QCOMPARE(window().Memo1->toPlainText(), QStringLiteral("ok\nencore"));
         QVERIFY(!window().Gauge->isVisible());
         const QStringList log = RunFixture::onlyLogLines();
-        QCOMPARE(portal.queries().at(3), log.mid(log.indexOf(QStringLiteral("DELETE FROM itemfacture where numrole=7;"))).join(QString()));
+        QCOMPARE(portal.queries().at(3),
+            log.mid(log.indexOf(QStringLiteral("DELETE FROM itemfacture where numrole=7;"))).join(QString()));
     }
 
     void theMainWindowOpensANewWindowEachTime()
@@ -308,7 +313,7 @@ private slots:
             });
             main.BtRole->click();
         }
-        QCOMPARE(freshEachTime, QList<bool>({true, true}));
+        QCOMPARE(freshEachTime, QList<bool>({ true, true }));
         QCOMPARE(FrmExportRole, nullptr);
     }
 };

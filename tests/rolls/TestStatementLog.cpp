@@ -41,9 +41,9 @@ private slots:
     {
         const QDateTime when(QDate(2024, 3, 8), QTime(14, 5, 59));
         QCOMPARE(StatementLog::FileName(QStringLiteral("export-role"), when),
-                 QDir::currentPath() + QStringLiteral("/cantine-export-role-08-03-2024-14.05.csv"));
+            QDir::currentPath() + QStringLiteral("/cantine-export-role-08-03-2024-14.05.csv"));
         QCOMPARE(StatementLog::FileName(QStringLiteral("import-paiement"), QDateTime(QDate(2024, 12, 31), QTime(9, 7))),
-                 QDir::currentPath() + QStringLiteral("/cantine-import-paiement-31-12-2024-09.07.csv"));
+            QDir::currentPath() + QStringLiteral("/cantine-import-paiement-31-12-2024-09.07.csv"));
     }
 
     void linesEndWithCrLfInWindows1252()
@@ -58,7 +58,7 @@ private slots:
             log.Close();
         }
         QCOMPARE(fileBytes(path),
-                 QByteArray("DELETE FROM role where numrole=12\r\n INSERT into enfant VALUES ('Zo\xE9','\x80 5');\r\n\r\n"));
+            QByteArray("DELETE FROM role where numrole=12\r\n INSERT into enfant VALUES ('Zo\xE9','\x80 5');\r\n\r\n"));
     }
 
     void aRunBuildingNothingLeavesAnEmptyFile()
