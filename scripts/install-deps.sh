@@ -9,6 +9,7 @@ packages=(
     fonts-liberation
     clang libclang-rt-14-dev
     curl xvfb xdotool imagemagick
+    poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do
