@@ -1,14 +1,11 @@
-// The client list window and its report against the family portal stand-in:
-// what the portal lists is what the operator sees, fetched anew each time.
+// The client list window against the family portal stand-in: what the portal
+// lists is what the operator sees.
 #include "einvoice/TFrmImporterFactureNumerique.h"
-#include "einvoice/TFrmReportFactureNum.h"
-#include "report/ReportPreview.h"
 #include "support/ErrorRecorder.h"
 #include "support/PortalStandin.h"
 #include "ui/Look.h"
 #include "ui/StringGrid.h"
 
-#include <QPushButton>
 #include <QtTest>
 
 #include <memory>
@@ -60,49 +57,6 @@ private slots:
         QCOMPARE(rowOf(*window.StringGrid1, 2),
             (QStringList { QStringLiteral("5"), QStringLiteral("Petit Jean"), QStringLiteral("12 allée des Pins"),
                 QStringLiteral("29200"), QStringLiteral("Brest") }));
-    }
-
-    void fetchesTheListAgainAtEachOpening()
-    {
-        setClients(
-            QStringLiteral("(1, 'Un', 'A', 'rue', '11111', 'V1', '1'), (2, 'Deux', 'B', 'rue', '22222', 'V2', '2')"),
-            QStringLiteral("(1, '2024-01-01')"));
-        ErrorRecorder errors;
-        auto first = std::make_unique<TFrmImporterFactureNumerique>();
-        QCOMPARE(first->StringGrid1->RowCount(), 2);
-
-        m_portal->execute(
-            QStringLiteral("INSERT INTO facturenumerique (numclient, datechoix) VALUES (2, '2024-03-01');"));
-        QCOMPARE(first->StringGrid1->RowCount(), 2); // an open window is not refreshed
-        TFrmImporterFactureNumerique second;
-        QCOMPARE(second.StringGrid1->RowCount(), 3);
-        QCOMPARE(second.StringGrid1->Cell(1, 2), QStringLiteral("Deux B"));
-        QVERIFY(errors.messages().isEmpty());
-    }
-
-    void buildsTheReportFromANewRequest()
-    {
-        setClients(QStringLiteral("(1, 'Un', 'A', 'rue', '11111', 'V1', '1')"), QStringLiteral("(1, '2024-01-01')"));
-        ErrorRecorder errors;
-        TFrmImporterFactureNumerique window;
-        QCOMPARE(window.StringGrid1->RowCount(), 2);
-
-        setClients(
-            QStringLiteral("(7, 'Sept', 'G', 'rue', '77777', 'V7', '7'), (9, 'Neuf', 'I', 'rue', '99999', 'V9', '9')"),
-            QStringLiteral("(7, '2024-01-01'), (9, '2024-01-01')"));
-        QStringList lines;
-        ReportPreview::SetViewer([&lines](const ReportPages& pages) {
-            for (const PlacedText& text : pages.pages.at(0).texts)
-                if (text.font.family() == QStringLiteral("Courier New") && text.font.pointSizeF() < 7)
-                    lines << text.text;
-        });
-        window.BtImprimerReport->click();
-        ReportPreview::SetViewer({});
-        QVERIFY(errors.messages().isEmpty());
-        QCOMPARE(lines.size(), 2);
-        QVERIFY(lines[0].startsWith(QStringLiteral("7     Sept G")));
-        QVERIFY(lines[1].startsWith(QStringLiteral("9     Neuf I")));
-        QCOMPARE(window.StringGrid1->Cell(1, 1), QStringLiteral("Un A"));
     }
 };
 
