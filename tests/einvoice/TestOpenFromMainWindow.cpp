@@ -5,20 +5,20 @@
 #include "data/TDmdMain.h"
 #include "einvoice/TFrmImporterFactureNumerique.h"
 #include "support/ErrorRecorder.h"
-#include "support/TestOdbcSource.h"
 #include "ui/Look.h"
 #include "ui/StringGrid.h"
 
 #include <QApplication>
 #include <QPointer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
 class TestOpenFromMainWindow : public QObject {
     Q_OBJECT
 
-    TestOdbcSource m_source;
+    QTemporaryDir m_noOdbc;
 
     struct Opening {
         QPointer<TFrmImporterFactureNumerique> window;
@@ -50,6 +50,8 @@ private slots:
         ErrorRecorder errors;
         TDmdMain dmd;
         TFrmMain main;
+        QCOMPARE(errors.messages().size(), 1); // the connection cannot open
+        errors.clear();
         main.show();
 
         std::optional<PortalReply> portal(std::in_place, QStringLiteral("1;Premier;Rue;11111;V"));
