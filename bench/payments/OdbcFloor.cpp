@@ -25,8 +25,8 @@ OdbcFloor::OdbcFloor(const QString& dataSource)
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, m_env, &m_dbc)))
         fail(SQL_HANDLE_ENV, m_env, "no ODBC connection");
     const std::u16string name = dataSource.toStdU16String();
-    if (!SQL_SUCCEEDED(SQLConnectW(m_dbc, reinterpret_cast<SQLWCHAR*>(const_cast<char16_t*>(name.c_str())), SQL_NTS,
-                                   nullptr, 0, nullptr, 0)))
+    if (!SQL_SUCCEEDED(SQLConnectW(
+            m_dbc, reinterpret_cast<SQLWCHAR*>(const_cast<char16_t*>(name.c_str())), SQL_NTS, nullptr, 0, nullptr, 0)))
         fail(SQL_HANDLE_DBC, m_dbc, "connect");
     SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, m_dbc, &m_statement)))
@@ -49,8 +49,8 @@ OdbcFloor::~OdbcFloor()
 void OdbcFloor::run(SQLHSTMT statement, const QString& text)
 {
     // Wide characters, as the program's driver layer sends them.
-    const SQLRETURN result = SQLExecDirectW(
-        statement, reinterpret_cast<SQLWCHAR*>(const_cast<char16_t*>(reinterpret_cast<const char16_t*>(text.utf16()))),
+    const SQLRETURN result = SQLExecDirectW(statement,
+        reinterpret_cast<SQLWCHAR*>(const_cast<char16_t*>(reinterpret_cast<const char16_t*>(text.utf16()))),
         static_cast<SQLINTEGER>(text.size()));
     if (!SQL_SUCCEEDED(result) && result != SQL_NO_DATA)
         fail(SQL_HANDLE_STMT, statement, "execute");
@@ -89,8 +89,9 @@ bool OdbcFloor::next(SQLHSTMT statement, int columns, QStringList& row)
         char16_t buffer[512];
         SQLLEN length = 0;
         SQLGetData(statement, static_cast<SQLUSMALLINT>(c), SQL_C_WCHAR, buffer, sizeof buffer, &length);
-        row << (length == SQL_NULL_DATA ? QString()
-                                        : QString::fromUtf16(buffer, static_cast<qsizetype>(length / sizeof(char16_t))));
+        row << (length == SQL_NULL_DATA
+                ? QString()
+                : QString::fromUtf16(buffer, static_cast<qsizetype>(length / sizeof(char16_t))));
     }
     return true;
 }

@@ -18,8 +18,7 @@ public:
     // The first column of the first row, as a whole number (0 for null).
     long long scalar(const QString& statement);
     // Walks every row, reading every column as text; calls back with the row's columns.
-    template <class Consumer>
-    int rows(const QString& statement, Consumer&& consume);
+    template <class Consumer> int rows(const QString& statement, Consumer&& consume);
     void commit();
 
 private:
@@ -34,8 +33,7 @@ private:
     SQLHSTMT m_statement = SQL_NULL_HSTMT;
 };
 
-template <class Consumer>
-int OdbcFloor::rows(const QString& statement, Consumer&& consume)
+template <class Consumer> int OdbcFloor::rows(const QString& statement, Consumer&& consume)
 {
     run(m_statement, statement);
     const int columns = columnCount(m_statement);

@@ -71,7 +71,9 @@ void PreparePortal(const PortalStandin& portal)
     portal.execute(QStringLiteral(
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
         "INSERT INTO encaissement SELECT NULL, 1 + i %% 1000, 5, '2025-01-15', 10 + (i %% 50) * 1.5, 900000 + i, "
-        "1 + i %% 4, 1, 4800000 + i FROM n;").arg(kPortalPayments).replace(QStringLiteral("%%"), QStringLiteral("%")));
+        "1 + i %% 4, 1, 4800000 + i FROM n;")
+                       .arg(kPortalPayments)
+                       .replace(QStringLiteral("%%"), QStringLiteral("%")));
 }
 
 void CopyFile(const QString& from, const QString& to)
@@ -94,8 +96,9 @@ int FloorImport()
     const qsizetype records = f.size() / 8;
     for (qsizetype k = 0; k < records; ++k) {
         const qsizetype b = k * 8;
-        odbc.execute(QStringLiteral("DELETE from encaissement where NumRole2=") + f[b + 5] + QStringLiteral(" and NumClient=")
-                     + f[b] + QStringLiteral(" and NoPièce='fact-") + f[b + 4] + QLatin1Char('\''));
+        odbc.execute(QStringLiteral("DELETE from encaissement where NumRole2=") + f[b + 5]
+            + QStringLiteral(" and NumClient=") + f[b] + QStringLiteral(" and NoPièce='fact-") + f[b + 4]
+            + QLatin1Char('\''));
     }
     for (qsizetype k = 0; k < records; ++k) {
         const qsizetype b = k * 8;
@@ -103,10 +106,10 @@ int FloorImport()
         const QString day = f[b + 3];
         odbc.execute(QStringLiteral("INSERT into encaissement(NumEncaissement,NumClient,MoyenPaiement,NumRole2,"
                                     "DatePaiement,NoPièce,NumE,MontantPayé,BanquePièce) values(")
-                     + QString::number(number) + QLatin1Char(',') + f[b] + QLatin1Char(',') + f[b + 1] + QLatin1Char(',')
-                     + f[b + 5] + QStringLiteral(",'") + day.left(2) + QLatin1Char('/') + day.mid(3, 2) + QLatin1Char('/')
-                     + day.mid(6, 4) + QStringLiteral("','fact-") + f[b + 4] + QStringLiteral("',") + f[b + 7]
-                     + QLatin1Char(',') + f[b + 2] + QStringLiteral(",'PF_") + f[b + 6] + QStringLiteral("')"));
+            + QString::number(number) + QLatin1Char(',') + f[b] + QLatin1Char(',') + f[b + 1] + QLatin1Char(',')
+            + f[b + 5] + QStringLiteral(",'") + day.left(2) + QLatin1Char('/') + day.mid(3, 2) + QLatin1Char('/')
+            + day.mid(6, 4) + QStringLiteral("','fact-") + f[b + 4] + QStringLiteral("',") + f[b + 7] + QLatin1Char(',')
+            + f[b + 2] + QStringLiteral(",'PF_") + f[b + 6] + QStringLiteral("')"));
     }
     odbc.commit();
     return static_cast<int>(records);
@@ -153,7 +156,7 @@ int FloorExport()
 void Report(const char* what, int statements, double program, double floor)
 {
     std::printf("%-44s %8.3f s %9.0f statements/s   floor %8.3f s %9.0f statements/s   ratio %.2f\n", what, program,
-                statements / program, floor, statements / floor, program / floor);
+        statements / program, floor, statements / floor, program / floor);
 }
 
 } // namespace
@@ -209,9 +212,9 @@ int main(int argc, char** argv)
 
         std::printf("payment import: %d portal payments into %d local rows (3 statements each); "
                     "payment export: %d local payments (1 selection + %d portal statements); median of %d runs\n",
-                    kPortalPayments, kLocalPayments, kExportedPayments, kExportedPayments + 1, kRuns);
+            kPortalPayments, kLocalPayments, kExportedPayments, kExportedPayments + 1, kRuns);
         Report("import (request, checks, 30 000 statements)", 3 * kPortalPayments, Median(importTimes),
-               Median(importFloors));
+            Median(importFloors));
         Report("export (selection, batch, request)", kExportedPayments + 2, Median(exportTimes), Median(exportFloors));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "bench-payments: %s\n", error.what());

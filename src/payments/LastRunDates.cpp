@@ -16,8 +16,8 @@ QString& settingsPathOverride()
 
 } // namespace
 
-const LastRun kLastImport = {"Import", "LastDateImport", "aucun import realisé"};
-const LastRun kLastExport = {"Export", "LastDateExport", "aucun export réalisé"};
+const LastRun kLastImport = { "Import", "LastDateImport", "aucun import realisé" };
+const LastRun kLastExport = { "Export", "LastDateExport", "aucun export réalisé" };
 
 QString SettingsFilePath()
 {
@@ -35,7 +35,7 @@ void SetSettingsFilePath(const QString& path)
 QString ReadLastRun(const LastRun& run)
 {
     return PrivateProfile::ReadString(SettingsFilePath(), QString::fromUtf8(run.section), QString::fromUtf8(run.key),
-                                      QString::fromUtf8(run.missingText));
+        QString::fromUtf8(run.missingText));
 }
 
 QString RecordLastRun(const LastRun& run, const QDate& startDate)

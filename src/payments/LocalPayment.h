@@ -8,12 +8,12 @@ class AdoQuery;
 // A local payment as the export sends it, read by column name from the
 // current row of a selection on the payments table.
 struct LocalPayment {
-    QString client;           // NumClient
-    QString method;           // MoyenPaiement
-    QDateTime date;           // DatePaiement
-    QString amount;           // MontantPayé, in the user's decimal form
+    QString client; // NumClient
+    QString method; // MoyenPaiement
+    QDateTime date; // DatePaiement
+    QString amount; // MontantPayé, in the user's decimal form
     QString invoiceReference; // NoPièce
-    QString roll;             // NumRole2
+    QString roll; // NumRole2
 };
 
 LocalPayment ReadLocalPayment(const AdoQuery& query);

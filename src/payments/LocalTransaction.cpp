@@ -6,7 +6,8 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 
-LocalTransaction::LocalTransaction(AdoConnection& connection) : m_connection(connection)
+LocalTransaction::LocalTransaction(AdoConnection& connection)
+    : m_connection(connection)
 {
     if (!m_connection.Connected())
         m_connection.SetConnected(true);

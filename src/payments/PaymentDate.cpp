@@ -17,7 +17,10 @@ bool isDigit(QChar c)
 // Reads the text from a position on, as the day/month/year converter does.
 class DateScanner {
 public:
-    explicit DateScanner(const QString& text) : m_text(text) {}
+    explicit DateScanner(const QString& text)
+        : m_text(text)
+    {
+    }
 
     void skipBlanks()
     {

@@ -10,7 +10,8 @@
 #include "rolls/StatementLog.h"
 
 PaymentExport::PaymentExport(AdoQuery& selection, SynchronisationFeedback& feedback)
-    : m_selection(selection), m_feedback(feedback)
+    : m_selection(selection)
+    , m_feedback(feedback)
 {
 }
 

@@ -17,7 +17,8 @@ QString ExportDetailLine(const QString& client, const QString& invoiceReference)
 
 QString ExportCountLine(int count)
 {
-    return QStringLiteral("\r\n") + QString::number(count) + QStringLiteral(" paiements mis à jour dans le portail famille\r\n");
+    return QStringLiteral("\r\n") + QString::number(count)
+        + QStringLiteral(" paiements mis à jour dans le portail famille\r\n");
 }
 
 QString ExportCheckRequest()

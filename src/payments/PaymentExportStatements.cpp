@@ -23,15 +23,9 @@ QString ExportInsertStatement(const LocalPayment& payment)
 {
     // The portal's own column order: id, client, method, date, amount,
     // invoice number, roll, etat (2: sent by the town), transaction id.
-    const QStringList values = {QString(),
-                                payment.client,
-                                payment.method,
-                                DateTexts::portalDate(payment.date.date()),
-                                DotDecimal(payment.amount),
-                                KeepDigits(payment.invoiceReference),
-                                payment.roll,
-                                QStringLiteral("2"),
-                                QString()};
+    const QStringList values = { QString(), payment.client, payment.method, DateTexts::portalDate(payment.date.date()),
+        DotDecimal(payment.amount), KeepDigits(payment.invoiceReference), payment.roll, QStringLiteral("2"),
+        QString() };
     QString statement = QStringLiteral(" INSERT into  encaissement VALUES (");
     for (qsizetype i = 0; i < values.size(); ++i) {
         if (i > 0)

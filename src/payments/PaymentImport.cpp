@@ -12,10 +12,13 @@
 #include "portal/FonctionsVendrolles.h"
 #include "rolls/StatementLog.h"
 
-PaymentImport::PaymentImport(AdoConnection& connection, AdoQuery& deletion, AdoQuery& insertion,
-                             AdoQuery& lastNumber, SynchronisationFeedback& feedback)
-    : m_connection(connection), m_deletion(deletion), m_insertion(insertion), m_lastNumber(lastNumber),
-      m_feedback(feedback)
+PaymentImport::PaymentImport(AdoConnection& connection, AdoQuery& deletion, AdoQuery& insertion, AdoQuery& lastNumber,
+    SynchronisationFeedback& feedback)
+    : m_connection(connection)
+    , m_deletion(deletion)
+    , m_insertion(insertion)
+    , m_lastNumber(lastNumber)
+    , m_feedback(feedback)
 {
 }
 
@@ -69,9 +72,8 @@ int PaymentImport::insertPass(const QVector<PaymentRecord>& records, StatementLo
     for (const PaymentRecord& record : records) {
         m_insertion.Close();
         // Looked up before every insertion, so each sees the rows inserted before it.
-        const QString statement = ImportInsertStatement(NextNumber(m_lastNumber, QStringLiteral("encaissement"),
-                                                                   QStringLiteral("NumEncaissement")),
-                                                        record);
+        const QString statement = ImportInsertStatement(
+            NextNumber(m_lastNumber, QStringLiteral("encaissement"), QStringLiteral("NumEncaissement")), record);
         log.WriteLine(StatementLogLine(statement));
         ++recorded;
         m_feedback.InsertDetail(ImportDetailLine(record), false);

@@ -18,7 +18,7 @@ struct PaymentRecord;
 class PaymentImport {
 public:
     PaymentImport(AdoConnection& connection, AdoQuery& deletion, AdoQuery& insertion, AdoQuery& lastNumber,
-                  SynchronisationFeedback& feedback);
+        SynchronisationFeedback& feedback);
 
     void Run(const QDate& startDate);
 

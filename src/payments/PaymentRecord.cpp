@@ -30,7 +30,11 @@ QString notADecimal(const QString& text)
 // fault met is the one reported.
 class RecordReader {
 public:
-    RecordReader(const FieldList& fields, qsizetype record) : m_fields(fields), m_record(record) {}
+    RecordReader(const FieldList& fields, qsizetype record)
+        : m_fields(fields)
+        , m_record(record)
+    {
+    }
 
     QString field(int number) const
     {

@@ -8,15 +8,15 @@ class FieldList;
 
 // One payment made on the portal: eight fields of the reply, by position.
 struct PaymentRecord {
-    QString client;    // 1: NumClient
-    QString method;    // 2: MoyenPaiement
-    QString amount;    // 3: MontantPayé, "." as the decimal point
+    QString client; // 1: NumClient
+    QString method; // 2: MoyenPaiement
+    QString amount; // 3: MontantPayé, "." as the decimal point
     QString dateField; // 4: the payment date as received, day first
-    QDate date;        //    ... and the day it names
-    QString invoice;   // 5: the invoice number, NoPièce "fact-" + invoice
-    QString roll;      // 6: NumRole2
+    QDate date; //    ... and the day it names
+    QString invoice; // 5: the invoice number, NoPièce "fact-" + invoice
+    QString roll; // 6: NumRole2
     QString reference; // 7: the portal's own reference, BanquePièce "PF_" + reference
-    QString numE;      // 8: NumE
+    QString numE; // 8: NumE
 };
 
 constexpr int kPaymentRecordFields = 8;

@@ -14,7 +14,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
-#include <QTextCharFormat>
+#include <QScopeGuard>
 #include <QTextCursor>
 #include <QTextEdit>
 
@@ -41,13 +41,14 @@ void setLabelText(QLabel* label, const QString& text)
 
 } // namespace
 
-TFrmSynchroniserPaiement::TFrmSynchroniserPaiement(QWidget* parent) : QDialog(parent)
+TFrmSynchroniserPaiement::TFrmSynchroniserPaiement(QWidget* parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("FrmSynchroniserPaiement"));
     FrmSynchroniserPaiement = this;
     // An outer size of 782 × 527 with a 4-pixel frame and a 26-pixel caption bar.
-    Look::SetupWindow(this, QStringLiteral("Synchronisation des paiements entre le portail famille et KORVA8"), 774,
-                      493);
+    Look::SetupWindow(
+        this, QStringLiteral("Synchronisation des paiements entre le portail famille et KORVA8"), 774, 493);
     move(589, 265);
     createControls();
 
@@ -72,8 +73,8 @@ void TFrmSynchroniserPaiement::createControls()
     QFont bold = font;
     bold.setBold(true);
 
-    LabelDetail = Look::MakeLabel(this, QStringLiteral("LabelDetail"), 32, 130,
-                                  QStringLiteral("Détail des opérations"), font);
+    LabelDetail
+        = Look::MakeLabel(this, QStringLiteral("LabelDetail"), 32, 130, QStringLiteral("Détail des opérations"), font);
     LabelDetail->hide();
     Gauge = new ::Gauge(this, QStringLiteral("Gauge"), QRect(288, 243, 225, 41));
     Gauge->SetProgress(0);
@@ -81,16 +82,16 @@ void TFrmSynchroniserPaiement::createControls()
     LabelGauge = Look::MakeLabel(this, QStringLiteral("LabelGauge"), 336, 136, QStringLiteral("LabelGauge"), font);
     LabelGauge->hide();
 
-    Panel1 = new BevelPanel(this, QStringLiteral("Panel1"), QRect(24, 8, 704, 97), BevelPanel::Bevel::Lowered,
-                            BevelPanel::Bevel::Lowered);
-    Label2 = Look::MakeLabel(Panel1, QStringLiteral("Label2"), 40, 8,
-                             QStringLiteral("Synchroniser les paiements à partir du "), bold);
+    Panel1 = new BevelPanel(
+        this, QStringLiteral("Panel1"), QRect(24, 8, 704, 97), BevelPanel::Bevel::Lowered, BevelPanel::Bevel::Lowered);
+    Label2 = Look::MakeLabel(
+        Panel1, QStringLiteral("Label2"), 40, 8, QStringLiteral("Synchroniser les paiements à partir du "), bold);
     DatePaiementImport = makeDatePicker(Panel1, QStringLiteral("DatePaiementImport"), QRect(264, 4, 186, 21));
     LabelImport = Look::MakeLabel(Panel1, QStringLiteral("LabelImport"), 40, 40, QString(), font);
-    BtSynchroniser = Look::MakeButton(Panel1, QStringLiteral("BtSynchroniser"), 328, 56, 75, 25,
-                                      QStringLiteral("Synchroniser"));
-    Image1 = Pictures::MakePictureBox(Panel1, QStringLiteral("Image1"), QRect(488, 8, 209, 81),
-                                      Pictures::IllustrationPaiements());
+    BtSynchroniser
+        = Look::MakeButton(Panel1, QStringLiteral("BtSynchroniser"), 328, 56, 75, 25, QStringLiteral("Synchroniser"));
+    Image1 = Pictures::MakePictureBox(
+        Panel1, QStringLiteral("Image1"), QRect(488, 8, 209, 81), Pictures::IllustrationPaiements());
     DatePaiementExport = makeDatePicker(Panel1, QStringLiteral("DatePaiementExport"), QRect(32, 68, 186, 21));
     DatePaiementExport->hide();
     LabelExport = Look::MakeLabel(Panel1, QStringLiteral("LabelExport"), 232, 76, QString(), font);
@@ -102,12 +103,14 @@ void TFrmSynchroniserPaiement::createControls()
     RichDetail->setReadOnly(true);
     RichDetail->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichDetail->setAcceptRichText(false);
+    RichDetail->setUndoRedoEnabled(false);
     RichDetail->hide();
+    m_detail.emplace(RichDetail);
 }
 
 void TFrmSynchroniserPaiement::FormCreate()
 {
-    for (QDateEdit* picker : {DatePaiementImport, DatePaiementExport}) {
+    for (QDateEdit* picker : { DatePaiementImport, DatePaiementExport }) {
         picker->setDate(QDate::currentDate());
         picker->setDisplayFormat(kDatePickerFormat);
     }
@@ -121,17 +124,25 @@ void TFrmSynchroniserPaiement::BtSynchroniserClick()
     BtExporterClick();
 }
 
+template <class Run> void TFrmSynchroniserPaiement::runWithDetail(Run&& run)
+{
+    const auto flush = qScopeGuard([this] { m_detail->Flush(); });
+    run();
+}
+
 void TFrmSynchroniserPaiement::BtImporterClick()
 {
     DatePaiementExport->setDate(DatePaiementImport->date());
-    PaymentImport(*DmdMain->ADOConnection, *QueryDeleteEncaissement, *QueryInsertEncaissement, *QueryIDEncaissement,
-                  *this)
-        .Run(DatePaiementExport->date());
+    runWithDetail([this] {
+        PaymentImport(
+            *DmdMain->ADOConnection, *QueryDeleteEncaissement, *QueryInsertEncaissement, *QueryIDEncaissement, *this)
+            .Run(DatePaiementExport->date());
+    });
 }
 
 void TFrmSynchroniserPaiement::BtExporterClick()
 {
-    PaymentExport(*QueryEncaissement, *this).Run(DatePaiementExport->date());
+    runWithDetail([this] { PaymentExport(*QueryEncaissement, *this).Run(DatePaiementExport->date()); });
 }
 
 void TFrmSynchroniserPaiement::ShowStep(const QString& text)
@@ -164,16 +175,12 @@ void TFrmSynchroniserPaiement::HideProgress()
 
 void TFrmSynchroniserPaiement::MoveDetailCaretToEnd()
 {
-    RichDetail->moveCursor(QTextCursor::End);
+    m_detail->MoveCaretToEnd();
 }
 
 void TFrmSynchroniserPaiement::InsertDetail(const QString& text, bool bold)
 {
-    QTextCursor caret = RichDetail->textCursor();
-    QTextCharFormat format;
-    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
-    caret.insertText(text, format);
-    RichDetail->setTextCursor(caret);
+    m_detail->Insert(text, bold);
 }
 
 void TFrmSynchroniserPaiement::ShowDetail()

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "payments/DetailWriter.h"
 #include "payments/SynchronisationFeedback.h"
 
 #include <QDialog>
+
+#include <optional>
 
 class AdoQuery;
 class BevelPanel;
@@ -47,6 +50,8 @@ public:
 
 private:
     void createControls();
+    // Runs one of the two runs; its account reaches RichDetail on every way out.
+    template <class Run> void runWithDetail(Run&& run);
 
     void ShowStep(const QString& text) override;
     void StartGauge(qint64 maximum) override;
@@ -57,6 +62,8 @@ private:
     void ShowDetail() override;
     void SetImportLabel(const QString& text) override;
     void SetExportLabel(const QString& text) override;
+
+    std::optional<DetailWriter> m_detail;
 };
 
 // The window while it is open.

@@ -20,7 +20,10 @@
 
 class SynchronisationFixture {
 public:
-    SynchronisationFixture() : m_source(emptyPayments()) {}
+    SynchronisationFixture()
+        : m_source(emptyPayments())
+    {
+    }
 
     static korva8::SampleOptions emptyPayments()
     {
@@ -54,21 +57,22 @@ public:
 
     // A local payment; bank "NULL" leaves BanquePièce null.
     void addLocalPayment(int number, int client, int method, int roll, const QString& isoDate, const QString& piece,
-                         double amount, const QString& bank) const
+        double amount, const QString& bank) const
     {
-        m_source.execute(QStringLiteral("INSERT INTO Encaissement VALUES (%1, %2, %3, %4, '%5 00:00:00', '%6', 1, %7, %8)")
-                             .arg(number)
-                             .arg(client)
-                             .arg(method)
-                             .arg(roll)
-                             .arg(isoDate, piece)
-                             .arg(amount)
-                             .arg(bank == QLatin1String("NULL") ? bank : QLatin1Char('\'') + bank + QLatin1Char('\'')));
+        m_source.execute(
+            QStringLiteral("INSERT INTO Encaissement VALUES (%1, %2, %3, %4, '%5 00:00:00', '%6', 1, %7, %8)")
+                .arg(number)
+                .arg(client)
+                .arg(method)
+                .arg(roll)
+                .arg(isoDate, piece)
+                .arg(amount)
+                .arg(bank == QLatin1String("NULL") ? bank : QLatin1Char('\'') + bank + QLatin1Char('\'')));
     }
 
     // A payment a family made on the portal (etat 1), or abandoned (etat 0).
-    void addPortalPayment(int client, const QString& isoDate, double amount, int invoice, int roll, int transaction,
-                          int etat = 1) const
+    void addPortalPayment(
+        int client, const QString& isoDate, double amount, int invoice, int roll, int transaction, int etat = 1) const
     {
         m_portal->execute(QStringLiteral("INSERT INTO encaissement VALUES (NULL, %1, 5, '%2', %3, %4, %5, %6, %7)")
                               .arg(client)
@@ -82,9 +86,9 @@ public:
 
     QStringList localPayments() const
     {
-        return m_source.rows(QStringLiteral(
-            "SELECT NumEncaissement, NumClient, MoyenPaiement, NumRole2, DatePaiement, NoPièce, NumE, "
-            "printf('%.2f', MontantPayé), BanquePièce FROM Encaissement ORDER BY NumEncaissement"));
+        return m_source.rows(
+            QStringLiteral("SELECT NumEncaissement, NumClient, MoyenPaiement, NumRole2, DatePaiement, NoPièce, NumE, "
+                           "printf('%.2f', MontantPayé), BanquePièce FROM Encaissement ORDER BY NumEncaissement"));
     }
 
     // The payments the program sent to the portal (etat 2, no transaction).
@@ -98,7 +102,8 @@ public:
     static QStringList statementLogs(const QString& kind)
     {
         QStringList paths;
-        for (const QString& name : QDir::current().entryList({QStringLiteral("cantine-") + kind + QStringLiteral("-*.csv")}))
+        for (const QString& name :
+            QDir::current().entryList({ QStringLiteral("cantine-") + kind + QStringLiteral("-*.csv") }))
             paths << QDir::current().filePath(name);
         return paths;
     }

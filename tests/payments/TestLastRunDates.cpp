@@ -54,7 +54,7 @@ private slots:
         QCOMPARE(ReadLastRun(kLastImport), QStringLiteral("aucun import realisé"));
         QCOMPARE(ReadLastRun(kLastExport), QStringLiteral("aucun export réalisé"));
         QCOMPARE(LastRunLabel(ReadLastRun(kLastImport)),
-                 QStringLiteral("Dernière synchronisation effectuée à la date du : aucun import realisé"));
+            QStringLiteral("Dernière synchronisation effectuée à la date du : aucun import realisé"));
         QCOMPARE(contentOf(m_path), QByteArray("(missing)"));
     }
 
@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(ReadLastRun(kLastImport), QStringLiteral("01-03-12"));
         QCOMPARE(ReadLastRun(kLastExport), QStringLiteral("aucun export réalisé"));
         QCOMPARE(CompletedImportLabel(QStringLiteral("01-03-12")),
-                 QStringLiteral("Derniere synchronisation effectuée à la date du : 01-03-12"));
+            QStringLiteral("Derniere synchronisation effectuée à la date du : 01-03-12"));
     }
 
     void keepsBothDatesInTheirSections()
@@ -74,25 +74,28 @@ private slots:
         RecordLastRun(kLastExport, QDate(1999, 12, 31));
         RecordLastRun(kLastImport, QDate(2024, 11, 5));
         QCOMPARE(contentOf(m_path),
-                 QByteArray("[Import]\r\nLastDateImport=05-11-24\r\n[Export]\r\nLastDateExport=31-12-99\r\n"));
+            QByteArray("[Import]\r\nLastDateImport=05-11-24\r\n[Export]\r\nLastDateExport=31-12-99\r\n"));
     }
 
     void readsAFileWrittenByHand()
     {
-        writeFile(m_path, "; dates des synchronisations\n[ import ]\n  lastdateimport = 12-05-12  \n"
-                          "[Export]\nLastDateExport=\"13-05-12\"\n");
+        writeFile(m_path,
+            "; dates des synchronisations\n[ import ]\n  lastdateimport = 12-05-12  \n"
+            "[Export]\nLastDateExport=\"13-05-12\"\n");
         QCOMPARE(ReadLastRun(kLastImport), QStringLiteral("12-05-12"));
         QCOMPARE(ReadLastRun(kLastExport), QStringLiteral("13-05-12"));
     }
 
     void theFirstSectionAndKeyOfANameCount()
     {
-        writeFile(m_path, "[Import]\r\nLastDateImport=01-01-12\r\nLastDateImport=02-01-12\r\n"
-                          "[Import]\r\nLastDateImport=03-01-12\r\n");
+        writeFile(m_path,
+            "[Import]\r\nLastDateImport=01-01-12\r\nLastDateImport=02-01-12\r\n"
+            "[Import]\r\nLastDateImport=03-01-12\r\n");
         QCOMPARE(ReadLastRun(kLastImport), QStringLiteral("01-01-12"));
         RecordLastRun(kLastImport, QDate(2012, 5, 12));
-        QCOMPARE(contentOf(m_path), QByteArray("[Import]\r\nLastDateImport=12-05-12\r\nLastDateImport=02-01-12\r\n"
-                                               "[Import]\r\nLastDateImport=03-01-12\r\n"));
+        QCOMPARE(contentOf(m_path),
+            QByteArray("[Import]\r\nLastDateImport=12-05-12\r\nLastDateImport=02-01-12\r\n"
+                       "[Import]\r\nLastDateImport=03-01-12\r\n"));
     }
 
     void aWriteKeepsTheFilesOtherLines()
@@ -112,7 +115,7 @@ private slots:
                                                                "[Export]\r\nLastDateExport=13-05-12\r\n"));
         QCOMPARE(contentOf(m_path), after);
         QCOMPARE(PrivateProfile::ReadString(m_path, QStringLiteral("Import"), QStringLiteral("Autre"), QString()),
-                 QStringLiteral("é"));
+            QStringLiteral("é"));
     }
 
     void replacesAValueInItsOwnLine()
@@ -130,7 +133,8 @@ private slots:
             RecordLastRun(kLastImport, QDate(2012, 5, 12));
             QFAIL("the write succeeded");
         } catch (const FileError& error) {
-            QCOMPARE(error.message(), QStringLiteral("Impossible d'écrire dans %1").arg(QDir::toNativeSeparators(path)));
+            QCOMPARE(
+                error.message(), QStringLiteral("Impossible d'écrire dans %1").arg(QDir::toNativeSeparators(path)));
         }
         QCOMPARE(ReadLastRun(kLastImport), QStringLiteral("aucun import realisé"));
     }

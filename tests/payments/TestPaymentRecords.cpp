@@ -80,24 +80,24 @@ private slots:
     {
         const PaymentRecord record = CheckedPaymentRecords(split(kWorkedRecord)).first();
         QCOMPARE(ImportDeleteStatement(record),
-                 QStringLiteral("DELETE from encaissement where NumRole2=12 and NumClient=123 and NoPièce='fact-678'"));
+            QStringLiteral("DELETE from encaissement where NumRole2=12 and NumClient=123 and NoPièce='fact-678'"));
         QCOMPARE(ImportInsertStatement(QStringLiteral("57"), record),
-                 QStringLiteral("INSERT into encaissement(NumEncaissement,NumClient,MoyenPaiement,NumRole2,DatePaiement,"
-                                "NoPièce,NumE,MontantPayé,BanquePièce) "
-                                "values(57,123,4,12,'13/05/2012','fact-678',1,25.50,'PF_TX998')"));
+            QStringLiteral("INSERT into encaissement(NumEncaissement,NumClient,MoyenPaiement,NumRole2,DatePaiement,"
+                           "NoPièce,NumE,MontantPayé,BanquePièce) "
+                           "values(57,123,4,12,'13/05/2012','fact-678',1,25.50,'PF_TX998')"));
         QCOMPARE(StatementLogLine(ImportDeleteStatement(record)),
-                 QStringLiteral("DELETE from encaissement where NumRole2=12 and NumClient=123 and NoPièce='fact-678';"));
+            QStringLiteral("DELETE from encaissement where NumRole2=12 and NumClient=123 and NoPièce='fact-678';"));
         QCOMPARE(ImportDetailLine(record),
-                 QStringLiteral("Le client n°123 a reglé la facture n°678 d'un montant de 25.50€ le 13/05/2012\r\n"));
+            QStringLiteral("Le client n°123 a reglé la facture n°678 d'un montant de 25.50€ le 13/05/2012\r\n"));
     }
 
     void quotesTheTextFieldsOfTheStatements()
     {
         const PaymentRecord record
-            = CheckedPaymentRecords(fieldsOf({"1", "2", "3", "13-05-2012", "O'6", "7", "R'8", "9"})).first();
+            = CheckedPaymentRecords(fieldsOf({ "1", "2", "3", "13-05-2012", "O'6", "7", "R'8", "9" })).first();
         QVERIFY(ImportDeleteStatement(record).endsWith(QStringLiteral("NoPièce='fact-O''6'")));
-        QVERIFY(ImportInsertStatement(QStringLiteral("1"), record)
-                    .endsWith(QStringLiteral(",'fact-O''6',9,3,'PF_R''8')")));
+        QVERIFY(
+            ImportInsertStatement(QStringLiteral("1"), record).endsWith(QStringLiteral(",'fact-O''6',9,3,'PF_R''8')")));
     }
 
     void writesThePaymentDateDayFirstWhateverTheShortFormat()
@@ -114,13 +114,13 @@ private slots:
         CheckedPaymentRecords(split(QString()));
         QCOMPARE(ShortDateFormat(), QStringLiteral("yyyy-MM-dd"));
         QCOMPARE(ImportHeading(QDate(2012, 5, 12)),
-                 QStringLiteral("Import des paiements effectués dans le portail famille vers KORVA8 à partir du "
-                                "2012-05-12\r\n\r\n"));
+            QStringLiteral("Import des paiements effectués dans le portail famille vers KORVA8 à partir du "
+                           "2012-05-12\r\n\r\n"));
         CheckedPaymentRecords(split(kWorkedRecord));
         QCOMPARE(ShortDateFormat(), QStringLiteral("dd/MM/yyyy"));
         QCOMPARE(ImportHeading(QDate(2012, 5, 12)),
-                 QStringLiteral("Import des paiements effectués dans le portail famille vers KORVA8 à partir du "
-                                "12/05/2012\r\n\r\n"));
+            QStringLiteral("Import des paiements effectués dans le portail famille vers KORVA8 à partir du "
+                           "12/05/2012\r\n\r\n"));
     }
 
     void recordsFollowOneAnotherOnOneLineOrOnSeveral()
@@ -150,7 +150,7 @@ private slots:
 
     void anIncompleteRecordsBadDateIsReportedFirst()
     {
-        const FieldList fields = fieldsOf({"1", "2", "3", "2012-05-13", "5"});
+        const FieldList fields = fieldsOf({ "1", "2", "3", "2012-05-13", "5" });
         QCOMPARE(refusalOf(fields), refusal(1, 4, QStringLiteral("'20/2-/5-13' n'est pas une date correcte")));
     }
 
@@ -159,13 +159,13 @@ private slots:
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("condition in the client") << 1 << QStringLiteral("1 or 1=1")
-                                                 << QStringLiteral("'1 or 1=1' n'est pas une valeur entière correcte");
+        QTest::newRow("condition in the client")
+            << 1 << QStringLiteral("1 or 1=1") << QStringLiteral("'1 or 1=1' n'est pas une valeur entière correcte");
         QTest::newRow("statement in the roll") << 6 << QStringLiteral("0) DROP TABLE Encaissement")
                                                << QStringLiteral("'0) DROP TABLE Encaissement' n'est pas une valeur "
                                                                  "entière correcte");
-        QTest::newRow("comment in the method") << 2 << QStringLiteral("4--")
-                                               << QStringLiteral("'4--' n'est pas une valeur entière correcte");
+        QTest::newRow("comment in the method")
+            << 2 << QStringLiteral("4--") << QStringLiteral("'4--' n'est pas une valeur entière correcte");
         QTest::newRow("subselect in the amount")
             << 3 << QStringLiteral("(select max(NumClient) from Client)")
             << QStringLiteral("'(select max(NumClient) from Client)' n'est pas une valeur décimale correcte");
@@ -175,10 +175,10 @@ private slots:
             << 3 << QStringLiteral("1e5") << QStringLiteral("'1e5' n'est pas une valeur décimale correcte");
         QTest::newRow("empty NumE") << 8 << QStringLiteral(" ")
                                     << QStringLiteral("' ' n'est pas une valeur entière correcte");
-        QTest::newRow("digits of another script") << 1 << QStringLiteral("١٢")
-                                                  << QStringLiteral("'١٢' n'est pas une valeur entière correcte");
-        QTest::newRow("date in the wrong order") << 4 << QStringLiteral("2012-05-13")
-                                                 << QStringLiteral("'20/2-/5-13' n'est pas une date correcte");
+        QTest::newRow("digits of another script")
+            << 1 << QStringLiteral("١٢") << QStringLiteral("'١٢' n'est pas une valeur entière correcte");
+        QTest::newRow("date in the wrong order")
+            << 4 << QStringLiteral("2012-05-13") << QStringLiteral("'20/2-/5-13' n'est pas une date correcte");
         QTest::newRow("short date") << 4 << QStringLiteral("1-5-2012")
                                     << QStringLiteral("'1-5-2012' n'est pas une date correcte");
         QTest::newRow("no such day") << 4 << QStringLiteral("31-02-2012")
@@ -190,9 +190,9 @@ private slots:
         QFETCH(int, field);
         QFETCH(QString, text);
         QFETCH(QString, reason);
-        QStringList second = {"123", "4", "25.50", "13-05-2012", "678", "12", "TX998", "1"};
+        QStringList second = { "123", "4", "25.50", "13-05-2012", "678", "12", "TX998", "1" };
         second[field - 1] = text;
-        const FieldList fields = fieldsOf(QStringList{"1", "2", "3", "14-05-2012", "5", "6", "7", "8"} + second);
+        const FieldList fields = fieldsOf(QStringList { "1", "2", "3", "14-05-2012", "5", "6", "7", "8" } + second);
         QCOMPARE(refusalOf(fields), refusal(2, field, reason));
     }
 
@@ -212,7 +212,7 @@ private slots:
     {
         QFETCH(int, field);
         QFETCH(QString, text);
-        QStringList record = {"123", "4", "25.50", "13-05-2012", "678", "12", "TX998", "1"};
+        QStringList record = { "123", "4", "25.50", "13-05-2012", "678", "12", "TX998", "1" };
         record[field - 1] = text;
         QCOMPARE(refusalOf(fieldsOf(record)), QStringLiteral("(accepted)"));
     }
@@ -290,41 +290,43 @@ private slots:
 
     void buildsTheWorkedRowsBatch()
     {
-        const LocalPayment row{QStringLiteral("123"), QStringLiteral("2"), QDateTime(QDate(2012, 5, 14), QTime(0, 0)),
-                               QStringLiteral("30,5"), QStringLiteral("fact-678"), QStringLiteral("12")};
+        const LocalPayment row { QStringLiteral("123"), QStringLiteral("2"), QDateTime(QDate(2012, 5, 14), QTime(0, 0)),
+            QStringLiteral("30,5"), QStringLiteral("fact-678"), QStringLiteral("12") };
         QCOMPARE(ExportDeleteStatement(QDate(2012, 5, 12)) + ExportInsertStatement(row),
-                 QStringLiteral("DELETE FROM encaissement where etat=2 and transactionid=0 and "
-                                "datepaiement>'2012-05-12'; INSERT into  encaissement VALUES "
-                                "('','123','2','2012-05-14','30.5','678','12','2','');"));
+            QStringLiteral("DELETE FROM encaissement where etat=2 and transactionid=0 and "
+                           "datepaiement>'2012-05-12'; INSERT into  encaissement VALUES "
+                           "('','123','2','2012-05-14','30.5','678','12','2','');"));
     }
 
     void quotesEveryExportedValue()
     {
-        const LocalPayment row{QStringLiteral("O'1"), QStringLiteral("2'"), QDateTime(QDate(2012, 5, 14), QTime(9, 30)),
-                               QStringLiteral("12,5"), QStringLiteral("l'678"), QStringLiteral("'")};
+        const LocalPayment row { QStringLiteral("O'1"), QStringLiteral("2'"),
+            QDateTime(QDate(2012, 5, 14), QTime(9, 30)), QStringLiteral("12,5"), QStringLiteral("l'678"),
+            QStringLiteral("'") };
         QCOMPARE(ExportInsertStatement(row),
-                 QStringLiteral(" INSERT into  encaissement VALUES ('','O''1','2''','2012-05-14','12.5','678','''','2','');"));
+            QStringLiteral(
+                " INSERT into  encaissement VALUES ('','O''1','2''','2012-05-14','12.5','678','''','2','');"));
     }
 
     void selectsTheLocalPaymentsThatDidNotComeFromThePortal()
     {
         QCOMPARE(ExportSelection(QDate(2012, 5, 12)),
-                 QStringLiteral("SELECT * FROM Encaissement where (BanquePièce not like'PF_%' or BanquePièce is null) "
-                                "and DatePaiement >#2012-05-12#"));
+            QStringLiteral("SELECT * FROM Encaissement where (BanquePièce not like'PF_%' or BanquePièce is null) "
+                           "and DatePaiement >#2012-05-12#"));
     }
 
     void writesTheExportsDetailText()
     {
         SetShortDateFormat(QStringLiteral("dd/MM/yyyy"));
         QCOMPARE(ExportHeading(QDate(2012, 5, 12)),
-                 QStringLiteral("\r\n\r\nImport des paiements effectués dans KORVA8 vers le portail famille à partir du "
-                                "12/05/2012\r\n"));
+            QStringLiteral("\r\n\r\nImport des paiements effectués dans KORVA8 vers le portail famille à partir du "
+                           "12/05/2012\r\n"));
         QCOMPARE(ExportDetailLine(QStringLiteral("123"), QStringLiteral("fact-678")),
-                 QStringLiteral("\r\nClient : 123 - La valeur  fact-678  est converti en numero de facture : 678"));
+            QStringLiteral("\r\nClient : 123 - La valeur  fact-678  est converti en numero de facture : 678"));
         QCOMPARE(ExportCountLine(0), QStringLiteral("\r\n0 paiements mis à jour dans le portail famille\r\n"));
         QCOMPARE(ExportCheckRequest(),
-                 QStringLiteral("\r\nMerci de verifier que les numeros de facture ci-dessus ont bien été convertis "
-                                "sinon veuillez les corriger.Merci"));
+            QStringLiteral("\r\nMerci de verifier que les numeros de facture ci-dessus ont bien été convertis "
+                           "sinon veuillez les corriger.Merci"));
         QCOMPARE(ExportReplyLine(QString()), QStringLiteral("\r\n"));
         QCOMPARE(ExportReplyLine(QStringLiteral("OK")), QStringLiteral("\r\nOK"));
     }

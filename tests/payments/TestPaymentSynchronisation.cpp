@@ -38,14 +38,21 @@ class TestPaymentSynchronisation : public QObject {
     void addTheWorkedSituation()
     {
         SynchronisationFixture& f = m_fixture;
-        f.addLocalPayment(20, 8, 2, 3, QStringLiteral("2024-03-01"), QStringLiteral("fact-240011"), 10, QStringLiteral("NULL"));
-        f.addLocalPayment(30, 9, 2, 3, QStringLiteral("2024-03-05"), QStringLiteral("fact-240012"), 11, QStringLiteral("CB"));
-        f.addLocalPayment(40, 10, 3, 4, QStringLiteral("2024-03-07"), QStringLiteral("F 12/3"), 12.25, QStringLiteral("PF"));
-        f.addLocalPayment(41, 11, 3, 4, QStringLiteral("2024-03-08"), QStringLiteral("fact-240013"), 5, QStringLiteral("PF_99"));
-        f.addLocalPayment(42, 12, 1, 4, QStringLiteral("2024-03-09"), QStringLiteral("fact-678"), 8, QStringLiteral("NULL"));
+        f.addLocalPayment(
+            20, 8, 2, 3, QStringLiteral("2024-03-01"), QStringLiteral("fact-240011"), 10, QStringLiteral("NULL"));
+        f.addLocalPayment(
+            30, 9, 2, 3, QStringLiteral("2024-03-05"), QStringLiteral("fact-240012"), 11, QStringLiteral("CB"));
+        f.addLocalPayment(
+            40, 10, 3, 4, QStringLiteral("2024-03-07"), QStringLiteral("F 12/3"), 12.25, QStringLiteral("PF"));
+        f.addLocalPayment(
+            41, 11, 3, 4, QStringLiteral("2024-03-08"), QStringLiteral("fact-240013"), 5, QStringLiteral("PF_99"));
+        f.addLocalPayment(
+            42, 12, 1, 4, QStringLiteral("2024-03-09"), QStringLiteral("fact-678"), 8, QStringLiteral("NULL"));
         // Paid at the counter earlier, paid again on the portal: the portal's payment replaces it.
-        f.addLocalPayment(43, 5, 1, 2, QStringLiteral("2024-02-01"), QStringLiteral("fact-240005"), 20, QStringLiteral("CHQ 1"));
-        f.addLocalPayment(56, 7, 1, 3, QStringLiteral("2024-03-10"), QStringLiteral("fact-240010"), 42.5, QStringLiteral("CHQ 4410"));
+        f.addLocalPayment(
+            43, 5, 1, 2, QStringLiteral("2024-02-01"), QStringLiteral("fact-240005"), 20, QStringLiteral("CHQ 1"));
+        f.addLocalPayment(
+            56, 7, 1, 3, QStringLiteral("2024-03-10"), QStringLiteral("fact-240010"), 42.5, QStringLiteral("CHQ 4410"));
 
         f.m_portal->execute(QStringLiteral("INSERT INTO role (NumRole, NumE) VALUES (2, 3)"));
         f.addPortalPayment(5, QStringLiteral("2024-03-06"), 61.2, 240005, 2, 4700005);
@@ -72,9 +79,9 @@ class TestPaymentSynchronisation : public QObject {
     QStringList localAfterImport(int first) const
     {
         return kUntouchedLocal
-            + QStringList{kLocal56,
-                          QStringLiteral("%1|6|5|2|2024-03-05 00:00:00|fact-240006|3|7.00|PF_4700006").arg(first),
-                          QStringLiteral("%1|5|5|2|2024-03-06 00:00:00|fact-240005|3|61.20|PF_4700005").arg(first + 1)};
+            + QStringList { kLocal56,
+                  QStringLiteral("%1|6|5|2|2024-03-05 00:00:00|fact-240006|3|7.00|PF_4700006").arg(first),
+                  QStringLiteral("%1|5|5|2|2024-03-06 00:00:00|fact-240005|3|61.20|PF_4700005").arg(first + 1) };
     }
 
 private slots:
@@ -93,9 +100,11 @@ private slots:
         QCOMPARE(m_fixture.exportedPayments(), kExported);
 
         QCOMPARE(m_fixture.settingsFile(),
-                 QByteArray("[Import]\r\nLastDateImport=05-03-24\r\n[Export]\r\nLastDateExport=05-03-24\r\n"));
-        QCOMPARE(window.LabelImport->text(), QStringLiteral("Derniere synchronisation effectuée à la date du : 05-03-24"));
-        QCOMPARE(window.LabelExport->text(), QStringLiteral("Dernière synchronisation effectuée à la date du : 05-03-24"));
+            QByteArray("[Import]\r\nLastDateImport=05-03-24\r\n[Export]\r\nLastDateExport=05-03-24\r\n"));
+        QCOMPARE(
+            window.LabelImport->text(), QStringLiteral("Derniere synchronisation effectuée à la date du : 05-03-24"));
+        QCOMPARE(
+            window.LabelExport->text(), QStringLiteral("Dernière synchronisation effectuée à la date du : 05-03-24"));
         QCOMPARE(window.DatePaiementExport->date(), kStart);
         QVERIFY(window.RichDetail->isVisibleTo(&window));
         QVERIFY(window.LabelDetail->isVisibleTo(&window));
@@ -112,32 +121,32 @@ private slots:
         SynchronisationFixture::synchronise(window, kStart);
         QCOMPARE(m_fixture.m_errors.messages(), QStringList());
 
-        const QString importHeading
-            = QStringLiteral("Import des paiements effectués dans le portail famille vers KORVA8 à partir du 05/03/2024");
-        const QString exportHeading
-            = QStringLiteral("Import des paiements effectués dans KORVA8 vers le portail famille à partir du 05/03/2024");
+        const QString importHeading = QStringLiteral(
+            "Import des paiements effectués dans le portail famille vers KORVA8 à partir du 05/03/2024");
+        const QString exportHeading = QStringLiteral(
+            "Import des paiements effectués dans KORVA8 vers le portail famille à partir du 05/03/2024");
         const QString text = window.RichDetail->toPlainText();
-        const QString importPart = importHeading + QStringLiteral(
-            "\n\nLe client n°6 a reglé la facture n°240006 d'un montant de 7.00€ le 05/03/2024\n"
-            "Le client n°5 a reglé la facture n°240005 d'un montant de 61.20€ le 06/03/2024\n"
-            "\n2 paiements mis à jour dans KORVA8\n\n");
+        const QString importPart = importHeading
+            + QStringLiteral("\n\nLe client n°6 a reglé la facture n°240006 d'un montant de 7.00€ le 05/03/2024\n"
+                             "Le client n°5 a reglé la facture n°240005 d'un montant de 61.20€ le 06/03/2024\n"
+                             "\n2 paiements mis à jour dans KORVA8\n\n");
         QVERIFY2(text.startsWith(importPart + exportHeading + QStringLiteral("\n")), qPrintable(text));
         // The database returns the rows in an order of its own.
         QStringList exportLines = text.mid(importPart.size() + exportHeading.size() + 2).split(QLatin1Char('\n'));
-        QCOMPARE(exportLines.mid(3), QStringList({QStringLiteral("3 paiements mis à jour dans le portail famille"),
-                                                  QString(),
-                                                  QStringLiteral("Merci de verifier que les numeros de facture "
-                                                                 "ci-dessus ont bien été convertis sinon veuillez "
-                                                                 "les corriger.Merci"),
-                                                  QString()}));
+        QCOMPARE(exportLines.mid(3),
+            QStringList({ QStringLiteral("3 paiements mis à jour dans le portail famille"), QString(),
+                QStringLiteral("Merci de verifier que les numeros de facture "
+                               "ci-dessus ont bien été convertis sinon veuillez "
+                               "les corriger.Merci"),
+                QString() }));
         exportLines = exportLines.mid(0, 3);
         exportLines.sort();
         QCOMPARE(exportLines,
-                 QStringList({QStringLiteral("Client : 10 - La valeur  F 12/3  est converti en numero de facture : 123"),
-                              QStringLiteral("Client : 12 - La valeur  fact-678  est converti en numero de facture : 678"),
-                              QStringLiteral("Client : 7 - La valeur  fact-240010  est converti en numero de facture : "
-                                             "240010")}));
-        QCOMPARE(boldTexts(window.RichDetail), QStringList({importHeading, exportHeading}));
+            QStringList({ QStringLiteral("Client : 10 - La valeur  F 12/3  est converti en numero de facture : 123"),
+                QStringLiteral("Client : 12 - La valeur  fact-678  est converti en numero de facture : 678"),
+                QStringLiteral("Client : 7 - La valeur  fact-240010  est converti en numero de facture : "
+                               "240010") }));
+        QCOMPARE(boldTexts(window.RichDetail), QStringList({ importHeading, exportHeading }));
     }
 
     void logsEveryStatement()
@@ -148,18 +157,25 @@ private slots:
         QCOMPARE(m_fixture.m_errors.messages(), QStringList());
 
         QCOMPARE(SynchronisationFixture::statementLog(QStringLiteral("import-paiement")),
-                 QByteArray("DELETE from encaissement where NumRole2=2 and NumClient=6 and NoPi\xe8" "ce='fact-240006';\r\n"
-                            "DELETE from encaissement where NumRole2=2 and NumClient=5 and NoPi\xe8" "ce='fact-240005';\r\n"
-                            "INSERT into encaissement(NumEncaissement,NumClient,MoyenPaiement,NumRole2,DatePaiement,"
-                            "NoPi\xe8" "ce,NumE,MontantPay\xe9,BanquePi\xe8" "ce) values(57,6,5,2,'05/03/2024',"
-                            "'fact-240006',3,7.00,'PF_4700006');\r\n"
-                            "INSERT into encaissement(NumEncaissement,NumClient,MoyenPaiement,NumRole2,DatePaiement,"
-                            "NoPi\xe8" "ce,NumE,MontantPay\xe9,BanquePi\xe8" "ce) values(58,5,5,2,'06/03/2024',"
-                            "'fact-240005',3,61.20,'PF_4700005');\r\n"));
-        const QList<QByteArray> exportLog = SynchronisationFixture::statementLog(QStringLiteral("export-paiement")).split('\n');
+            QByteArray("DELETE from encaissement where NumRole2=2 and NumClient=6 and NoPi\xe8"
+                       "ce='fact-240006';\r\n"
+                       "DELETE from encaissement where NumRole2=2 and NumClient=5 and NoPi\xe8"
+                       "ce='fact-240005';\r\n"
+                       "INSERT into encaissement(NumEncaissement,NumClient,MoyenPaiement,NumRole2,DatePaiement,"
+                       "NoPi\xe8"
+                       "ce,NumE,MontantPay\xe9,BanquePi\xe8"
+                       "ce) values(57,6,5,2,'05/03/2024',"
+                       "'fact-240006',3,7.00,'PF_4700006');\r\n"
+                       "INSERT into encaissement(NumEncaissement,NumClient,MoyenPaiement,NumRole2,DatePaiement,"
+                       "NoPi\xe8"
+                       "ce,NumE,MontantPay\xe9,BanquePi\xe8"
+                       "ce) values(58,5,5,2,'06/03/2024',"
+                       "'fact-240005',3,61.20,'PF_4700005');\r\n"));
+        const QList<QByteArray> exportLog
+            = SynchronisationFixture::statementLog(QStringLiteral("export-paiement")).split('\n');
         QCOMPARE(exportLog.size(), 5);
         QCOMPARE(exportLog.first(),
-                 QByteArray("DELETE FROM encaissement where etat=2 and transactionid=0 and datepaiement>'2024-03-05';\r"));
+            QByteArray("DELETE FROM encaissement where etat=2 and transactionid=0 and datepaiement>'2024-03-05';\r"));
         QVERIFY(exportLog.contains(
             QByteArray(" INSERT into  encaissement VALUES ('','7','1','2024-03-10','42.5','240010','3','2','');\r")));
         QCOMPARE(exportLog.last(), QByteArray());
@@ -188,7 +204,7 @@ private slots:
         SynchronisationFixture::synchronise(window, kStart);
         QCOMPARE(m_fixture.m_errors.messages(), QStringList());
         QCOMPARE(m_fixture.localPayments(),
-                 QStringList{QStringLiteral("1|6|5|2|2024-03-05 00:00:00|fact-240006|1|7.50|PF_4700006")});
+            QStringList { QStringLiteral("1|6|5|2|2024-03-05 00:00:00|fact-240006|1|7.50|PF_4700006") });
     }
 
     void aHostileReplyChangesNothingLocally_data()
@@ -201,9 +217,10 @@ private slots:
         QTest::newRow("statement in the roll")
             << QStringLiteral("numrole = '0; DROP TABLE Encaissement'")
             << QStringLiteral("Paiement 3, champ 2 : Indice de liste hors limites (17)");
-        QTest::newRow("day that is no number") << QStringLiteral("datepaiement = '2024-03-3x'")
-                                               << QStringLiteral("Paiement 2, champ 4 : '3x/03/2024' n'est pas une date "
-                                                                 "correcte.");
+        QTest::newRow("day that is no number")
+            << QStringLiteral("datepaiement = '2024-03-3x'")
+            << QStringLiteral("Paiement 2, champ 4 : '3x/03/2024' n'est pas une date "
+                              "correcte.");
     }
 
     void aHostileReplyChangesNothingLocally()
@@ -212,8 +229,8 @@ private slots:
         QFETCH(QString, message);
         addTheWorkedSituation();
         // Numeric columns of the portal take text only when it is changed afterwards.
-        m_fixture.m_portal->execute(QStringLiteral("UPDATE encaissement SET ") + hostility
-                                    + QStringLiteral(" WHERE transactionid = 4700005"));
+        m_fixture.m_portal->execute(
+            QStringLiteral("UPDATE encaissement SET ") + hostility + QStringLiteral(" WHERE transactionid = 4700005"));
         const QStringList before = m_fixture.localPayments();
 
         TFrmSynchroniserPaiement window;
@@ -222,10 +239,11 @@ private slots:
 
         QCOMPARE(m_fixture.m_errors.messages().size(), 1);
         QCOMPARE(m_fixture.m_errors.messages().first(),
-                 QStringLiteral("Réponse du portail refusée, aucun paiement n'a été importé. ") + message);
+            QStringLiteral("Réponse du portail refusée, aucun paiement n'a été importé. ") + message);
         QCOMPARE(m_fixture.localPayments(), before);
-        QCOMPARE(m_fixture.m_source.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'Encaissement'")),
-                 QStringLiteral("1"));
+        QCOMPARE(
+            m_fixture.m_source.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'Encaissement'")),
+            QStringLiteral("1"));
         // The export did not run; nothing is recorded as done.
         QCOMPARE(m_fixture.exportedPayments(), QStringList());
         QCOMPARE(m_fixture.settingsFile(), QByteArray("(missing)"));
@@ -240,8 +258,9 @@ private slots:
     {
         addTheWorkedSituation();
         // The town's base refuses the second payment's insertion, after both deletions ran.
-        m_fixture.m_source.execute(QStringLiteral("CREATE TRIGGER refuse_client_5 BEFORE INSERT ON Encaissement "
-                                                  "WHEN NEW.NumClient = 5 BEGIN SELECT RAISE(ABORT, 'paiement refusé'); END;"));
+        m_fixture.m_source.execute(
+            QStringLiteral("CREATE TRIGGER refuse_client_5 BEFORE INSERT ON Encaissement "
+                           "WHEN NEW.NumClient = 5 BEGIN SELECT RAISE(ABORT, 'paiement refusé'); END;"));
         const QStringList before = m_fixture.localPayments();
         QVERIFY(before.contains(QStringLiteral("43|5|1|2|2024-02-01 00:00:00|fact-240005|1|20.00|CHQ 1")));
 
@@ -250,20 +269,27 @@ private slots:
 
         QCOMPARE(m_fixture.m_errors.messages().size(), 1);
         QVERIFY2(m_fixture.m_errors.messages().first().contains(QStringLiteral("paiement refusé")),
-                 qPrintable(m_fixture.m_errors.messages().first()));
+            qPrintable(m_fixture.m_errors.messages().first()));
         QCOMPARE(m_fixture.localPayments(), before);
         QCOMPARE(m_fixture.exportedPayments(), QStringList());
         QCOMPARE(m_fixture.settingsFile(), QByteArray("(missing)"));
         QCOMPARE(window.LabelImport->text(),
-                 QStringLiteral("Dernière synchronisation effectuée à la date du : aucun import realisé"));
+            QStringLiteral("Dernière synchronisation effectuée à la date du : aucun import realisé"));
         QCOMPARE(window.LabelGauge->text(), QStringLiteral("Import en cours...étape 2/2"));
+        // The account holds what was written before the refusal, the refused payment's line included.
+        QCOMPARE(window.RichDetail->toPlainText(),
+                 QStringLiteral("Import des paiements effectués dans le portail famille vers KORVA8 à partir du "
+                                "05/03/2024\n\n"
+                                "Le client n°6 a reglé la facture n°240006 d'un montant de 7.00€ le 05/03/2024\n"
+                                "Le client n°5 a reglé la facture n°240005 d'un montant de 61.20€ le 06/03/2024\n"));
 
         // The connection is usable again at once: the next synchronisation goes through.
         m_fixture.m_source.execute(QStringLiteral("DROP TRIGGER refuse_client_5"));
         m_fixture.m_errors.clear();
         SynchronisationFixture::synchronise(window, kStart);
         QCOMPARE(m_fixture.m_errors.messages(), QStringList());
-        QVERIFY(!m_fixture.localPayments().contains(QStringLiteral("43|5|1|2|2024-02-01 00:00:00|fact-240005|1|20.00|CHQ 1")));
+        QVERIFY(!m_fixture.localPayments().contains(
+            QStringLiteral("43|5|1|2|2024-02-01 00:00:00|fact-240005|1|20.00|CHQ 1")));
         QCOMPARE(m_fixture.exportedPayments(), kExported);
     }
 
@@ -289,12 +315,12 @@ private slots:
         SynchronisationFixture::synchronise(window, kStart);
 
         QCOMPARE(m_fixture.m_errors.messages(),
-                 QStringList{QStringLiteral("Impossible d'écrire dans %1.").arg(QDir::toNativeSeparators(unwritable))});
+            QStringList { QStringLiteral("Impossible d'écrire dans %1.").arg(QDir::toNativeSeparators(unwritable)) });
         // The import's database work is done; the export did not run.
         QCOMPARE(m_fixture.localPayments().size(), 8);
         QCOMPARE(m_fixture.exportedPayments(), QStringList());
         QCOMPARE(window.LabelImport->text(),
-                 QStringLiteral("Dernière synchronisation effectuée à la date du : aucun import realisé"));
+            QStringLiteral("Dernière synchronisation effectuée à la date du : aucun import realisé"));
     }
 
     void theExportReadsTheColumnsByName()
@@ -309,7 +335,7 @@ private slots:
         SynchronisationFixture::synchronise(window, QDate(2012, 5, 12));
         QCOMPARE(m_fixture.m_errors.messages(), QStringList());
 
-        QCOMPARE(m_fixture.exportedPayments(), QStringList{QStringLiteral("123|2|2012-05-14|30.50|678|12")});
+        QCOMPARE(m_fixture.exportedPayments(), QStringList { QStringLiteral("123|2|2012-05-14|30.50|678|12") });
         QVERIFY(window.RichDetail->toPlainText().endsWith(QStringLiteral(
             "Import des paiements effectués dans KORVA8 vers le portail famille à partir du 12/05/2012\n"
             "\nClient : 123 - La valeur  fact-678  est converti en numero de facture : 678\n"
@@ -324,16 +350,17 @@ private slots:
         SynchronisationFixture::synchronise(window, QDate(2012, 3, 1));
         QCOMPARE(m_fixture.m_errors.messages(), QStringList());
         QCOMPARE(window.RichDetail->toPlainText(),
-                 QStringLiteral("Import des paiements effectués dans le portail famille vers KORVA8 à partir du "
-                                "01/03/2012\n\n\n0 paiements mis à jour dans KORVA8\n\n"
-                                "Import des paiements effectués dans KORVA8 vers le portail famille à partir du "
-                                "01/03/2012\n\n0 paiements mis à jour dans le portail famille\n\n"
-                                "Merci de verifier que les numeros de facture ci-dessus ont bien été convertis "
-                                "sinon veuillez les corriger.Merci\n"));
+            QStringLiteral("Import des paiements effectués dans le portail famille vers KORVA8 à partir du "
+                           "01/03/2012\n\n\n0 paiements mis à jour dans KORVA8\n\n"
+                           "Import des paiements effectués dans KORVA8 vers le portail famille à partir du "
+                           "01/03/2012\n\n0 paiements mis à jour dans le portail famille\n\n"
+                           "Merci de verifier que les numeros de facture ci-dessus ont bien été convertis "
+                           "sinon veuillez les corriger.Merci\n"));
         QCOMPARE(SynchronisationFixture::statementLog(QStringLiteral("import-paiement")), QByteArray());
-        QCOMPARE(window.LabelImport->text(), QStringLiteral("Derniere synchronisation effectuée à la date du : 01-03-12"));
+        QCOMPARE(
+            window.LabelImport->text(), QStringLiteral("Derniere synchronisation effectuée à la date du : 01-03-12"));
         QCOMPARE(m_fixture.settingsFile(),
-                 QByteArray("[Import]\r\nLastDateImport=01-03-12\r\n[Export]\r\nLastDateExport=01-03-12\r\n"));
+            QByteArray("[Import]\r\nLastDateImport=01-03-12\r\n[Export]\r\nLastDateExport=01-03-12\r\n"));
     }
 };
 

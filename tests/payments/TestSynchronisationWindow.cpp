@@ -30,7 +30,8 @@ private slots:
     void opensWithItsControlsInPlace()
     {
         TFrmSynchroniserPaiement window;
-        QCOMPARE(window.windowTitle(), QStringLiteral("Synchronisation des paiements entre le portail famille et KORVA8"));
+        QCOMPARE(
+            window.windowTitle(), QStringLiteral("Synchronisation des paiements entre le portail famille et KORVA8"));
         QCOMPARE(window.pos(), QPoint(589, 265));
         QCOMPARE(window.Panel1->geometry(), QRect(24, 8, 704, 97));
         QCOMPARE(window.Gauge->geometry(), QRect(288, 243, 225, 41));
@@ -49,12 +50,11 @@ private slots:
         QVERIFY(window.Image1->pixmap().width() > 0);
 
         // Only the panel and its visible controls show at first.
-        for (QWidget* hidden : std::initializer_list<QWidget*>{window.LabelDetail, window.Gauge, window.LabelGauge,
-                                                               window.DatePaiementExport, window.LabelExport,
-                                                               window.RichDetail})
+        for (QWidget* hidden : std::initializer_list<QWidget*> { window.LabelDetail, window.Gauge, window.LabelGauge,
+                 window.DatePaiementExport, window.LabelExport, window.RichDetail })
             QVERIFY2(!hidden->isVisibleTo(&window), qPrintable(hidden->objectName()));
-        for (QWidget* shown : std::initializer_list<QWidget*>{window.Panel1, window.Label2, window.DatePaiementImport,
-                                                              window.LabelImport, window.BtSynchroniser, window.Image1})
+        for (QWidget* shown : std::initializer_list<QWidget*> { window.Panel1, window.Label2, window.DatePaiementImport,
+                 window.LabelImport, window.BtSynchroniser, window.Image1 })
             QVERIFY2(shown->isVisibleTo(&window), qPrintable(shown->objectName()));
         QVERIFY(window.RichDetail->isReadOnly());
         QCOMPARE(window.RichDetail->toPlainText(), QString());
@@ -63,7 +63,7 @@ private slots:
     void itsDatePickersShowTodayDayFirst()
     {
         TFrmSynchroniserPaiement window;
-        for (QDateEdit* picker : {window.DatePaiementImport, window.DatePaiementExport}) {
+        for (QDateEdit* picker : { window.DatePaiementImport, window.DatePaiementExport }) {
             QCOMPARE(picker->date(), QDate::currentDate());
             QCOMPARE(picker->displayFormat(), QStringLiteral("dd-MM-yyyy"));
             QVERIFY(picker->calendarPopup());
@@ -76,9 +76,9 @@ private slots:
     {
         TFrmSynchroniserPaiement window;
         QCOMPARE(window.LabelImport->text(),
-                 QStringLiteral("Dernière synchronisation effectuée à la date du : aucun import realisé"));
+            QStringLiteral("Dernière synchronisation effectuée à la date du : aucun import realisé"));
         QCOMPARE(window.LabelExport->text(),
-                 QStringLiteral("Dernière synchronisation effectuée à la date du : aucun export réalisé"));
+            QStringLiteral("Dernière synchronisation effectuée à la date du : aucun export réalisé"));
         QCOMPARE(m_fixture.m_errors.messages(), QStringList());
     }
 
@@ -86,10 +86,10 @@ private slots:
     {
         writeSettings("[Import]\r\nLastDateImport=01-03-12\r\n[Autre]\r\nCle=1\r\n");
         TFrmSynchroniserPaiement window;
-        QCOMPARE(window.LabelImport->text(),
-                 QStringLiteral("Dernière synchronisation effectuée à la date du : 01-03-12"));
+        QCOMPARE(
+            window.LabelImport->text(), QStringLiteral("Dernière synchronisation effectuée à la date du : 01-03-12"));
         QCOMPARE(window.LabelExport->text(),
-                 QStringLiteral("Dernière synchronisation effectuée à la date du : aucun export réalisé"));
+            QStringLiteral("Dernière synchronisation effectuée à la date du : aucun export réalisé"));
     }
 
     void theNextOpeningShowsTheStoredDatesWithTheAccent()
@@ -99,11 +99,13 @@ private slots:
             SynchronisationFixture::synchronise(window, QDate(2012, 3, 1));
             QCOMPARE(m_fixture.m_errors.messages(), QStringList());
             QCOMPARE(window.LabelImport->text(),
-                     QStringLiteral("Derniere synchronisation effectuée à la date du : 01-03-12"));
+                QStringLiteral("Derniere synchronisation effectuée à la date du : 01-03-12"));
         }
         TFrmSynchroniserPaiement window;
-        QCOMPARE(window.LabelImport->text(), QStringLiteral("Dernière synchronisation effectuée à la date du : 01-03-12"));
-        QCOMPARE(window.LabelExport->text(), QStringLiteral("Dernière synchronisation effectuée à la date du : 01-03-12"));
+        QCOMPARE(
+            window.LabelImport->text(), QStringLiteral("Dernière synchronisation effectuée à la date du : 01-03-12"));
+        QCOMPARE(
+            window.LabelExport->text(), QStringLiteral("Dernière synchronisation effectuée à la date du : 01-03-12"));
         QCOMPARE(window.DatePaiementImport->date(), QDate::currentDate());
         QCOMPARE(window.RichDetail->toPlainText(), QString());
     }
@@ -120,7 +122,7 @@ private slots:
                 opened << window;
                 QCOMPARE(window->parentWidget(), &main);
                 QCOMPARE(window->LabelImport->text(),
-                         QStringLiteral("Dernière synchronisation effectuée à la date du : aucun import realisé"));
+                    QStringLiteral("Dernière synchronisation effectuée à la date du : aucun import realisé"));
                 window->reject();
             });
             main.BtImporter->click();
