@@ -16,17 +16,6 @@ QChar decimalSeparator()
     return separator.isEmpty() ? QLatin1Char('.') : separator.at(0);
 }
 
-QString stripFractionZeros(QString digits)
-{
-    if (!digits.contains(QLatin1Char('.')))
-        return digits;
-    while (digits.endsWith(QLatin1Char('0')))
-        digits.chop(1);
-    if (digits.endsWith(QLatin1Char('.')))
-        digits.chop(1);
-    return digits;
-}
-
 } // namespace
 
 QString FloatText(double value, int maxDecimals)
@@ -40,20 +29,18 @@ QString FloatText(double value, int maxDecimals)
         value = std::round(value * scale) / scale;
     }
     if (value == 0)
-        return QStringLiteral("0");
-
-    // 15 significant digits: d.dddddddddddddde±XX
-    const QString scientific = QString::number(value, 'e', 14);
-    const qsizetype e = scientific.indexOf(QLatin1Char('e'));
-    const int exponent = scientific.mid(e + 1).toInt();
-    QString text;
-    if (exponent < -4 || exponent >= 15) {
-        QString mantissa = stripFractionZeros(scientific.left(e));
-        text = mantissa + QLatin1Char('E') + QString::number(exponent);
-    } else {
-        text = stripFractionZeros(QString::number(value, 'f', std::max(0, 14 - exponent)));
-    }
-    text.replace(QLatin1Char('.'), decimalSeparator());
+        return QStringLiteral("0"); // -0 too
+    if (std::abs(value) < 1e15 && value == std::trunc(value))
+        return QString::number(static_cast<qint64>(value)); // whole amounts, the common case
+    // Fifteen significant digits without trailing zeros, the exponent form below 1E-4 and from 1E15:
+    // printf's "%.15g", with the exponent written "E-5" rather than "e-05".
+    QString text = QString::number(value, 'g', 15);
+    const qsizetype e = text.indexOf(QLatin1Char('e'));
+    if (e >= 0)
+        text = text.left(e) + QLatin1Char('E') + QString::number(text.mid(e + 1).toInt());
+    const QChar separator = decimalSeparator();
+    if (separator != QLatin1Char('.'))
+        text.replace(QLatin1Char('.'), separator);
     return text;
 }
 

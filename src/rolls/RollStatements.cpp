@@ -1,33 +1,24 @@
 #include "rolls/RollStatements.h"
 
 #include "common/DateTexts.h"
+#include "common/SqlText.h"
 
 namespace {
 
-// The value in its form, quoted as SqlQuote does (each single quote doubled)
-// and, for an amount, with its commas turned into points as DotDecimal does;
-// appended in place, since a walk builds one value per column of every row.
+// The value in its form, quoted; an amount's commas become points.
 void appendQuotedValue(QString& out, const AdoField& field, ValueForm form)
 {
-    const QString text = form == ValueForm::Date ? DateTexts::portalDate(field.AsDateTime().date()) : field.AsString();
-    const bool amount = form == ValueForm::Amount;
-    out += QLatin1Char('\'');
-    // Runs of plain characters go in one piece; most values have no character to change.
-    const QChar* chars = text.constData();
-    qsizetype plainFrom = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (chars[i] == QLatin1Char('\'')) {
-            out.append(chars + plainFrom, i + 1 - plainFrom);
-            out += QLatin1Char('\'');
-            plainFrom = i + 1;
-        } else if (amount && chars[i] == QLatin1Char(',')) {
-            out.append(chars + plainFrom, i - plainFrom);
-            out += QLatin1Char('.');
-            plainFrom = i + 1;
-        }
+    switch (form) {
+    case ValueForm::Date:
+        AppendSqlQuoted(out, DateTexts::portalDate(field.AsDateTime().date()));
+        break;
+    case ValueForm::Amount:
+        AppendSqlQuoted(out, DotDecimal(field.AsString()));
+        break;
+    default:
+        AppendSqlQuoted(out, field.AsString());
+        break;
     }
-    out.append(chars + plainFrom, text.size() - plainFrom);
-    out += QLatin1Char('\'');
 }
 
 QVector<InsertValue> texts(std::initializer_list<const char*> columns)
