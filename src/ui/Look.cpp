@@ -22,7 +22,7 @@ QColor ActiveCaption()
     const DWORD c = GetSysColor(COLOR_ACTIVECAPTION);
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 #else
-    return QColor(10, 36, 106); // the classic Windows title bar
+    return QColor(153, 180, 209); // Windows' default title bar colour, under which black text stays readable
 #endif
 }
 
