@@ -2,32 +2,20 @@
 
 #include "common/Cp1252.h"
 #include "portal/FonctionsVendrolles.h"
+#include "support/HttpRequestLength.h"
+#include "support/LoopbackListener.h"
+#include "support/SendAll.h"
 
 #include <QUrlQuery>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <optional>
 #include <stdexcept>
 
 namespace {
-
-qsizetype requestLength(const QByteArray& bytes)
-{
-    const qsizetype headEnd = bytes.indexOf("\r\n\r\n");
-    if (headEnd < 0)
-        return -1;
-    qint64 bodyLength = 0;
-    for (const QByteArray& line : bytes.left(headEnd).split('\n')) {
-        const QByteArray header = line.trimmed();
-        if (header.toLower().startsWith("content-length:"))
-            bodyLength = header.mid(15).trimmed().toLongLong();
-    }
-    return headEnd + 4 + bodyLength;
-}
 
 // A form field's value: "+" is a space, "%XX" a byte; the bytes are Windows-1252.
 QString formValue(const QByteArray& body, const QByteArray& name)
@@ -42,34 +30,19 @@ QString formValue(const QByteArray& body, const QByteArray& name)
     return {};
 }
 
-void sendAll(int connection, const QByteArray& bytes)
-{
-    qsizetype sent = 0;
-    while (sent < bytes.size()) {
-        const ssize_t n
-            = ::send(connection, bytes.constData() + sent, static_cast<std::size_t>(bytes.size() - sent), MSG_NOSIGNAL);
-        if (n <= 0)
-            return;
-        sent += n;
-    }
-}
-
 } // namespace
 
 RecordingPortal::RecordingPortal(QList<Answer> script)
     : m_script(std::move(script))
 {
-    m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
-        || ::listen(m_listener, 16) != 0
-        || ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0 || ::pipe(m_wake) != 0)
-        throw std::runtime_error("recording portal: cannot listen on the loopback");
+    const LoopbackListener listener = OpenLoopbackListener();
+    m_listener = listener.socket;
+    if (::pipe(m_wake) != 0) {
+        ::close(m_listener);
+        throw std::runtime_error("recording portal: cannot open its wake-up pipe");
+    }
     m_previousBaseUrl = PortalBaseUrl();
-    SetPortalBaseUrl(QStringLiteral("http://127.0.0.1:%1").arg(ntohs(address.sin_port)));
+    SetPortalBaseUrl(QStringLiteral("http://127.0.0.1:%1").arg(listener.port));
     m_thread = std::thread([this] { serve(); });
 }
 
@@ -123,13 +96,13 @@ void RecordingPortal::answer(int connection)
 {
     QByteArray bytes;
     char buffer[65536];
-    qsizetype expected = -1;
-    while (expected < 0 || bytes.size() < expected) {
+    std::optional<qint64> expected;
+    while (!expected || bytes.size() < *expected) {
         const ssize_t n = ::recv(connection, buffer, sizeof buffer, 0);
         if (n <= 0)
             return;
         bytes.append(buffer, n);
-        expected = requestLength(bytes);
+        expected = HttpRequestLength(bytes);
     }
     const qsizetype headEnd = bytes.indexOf("\r\n\r\n");
     const QByteArray body = bytes.mid(headEnd + 4);
@@ -139,7 +112,7 @@ void RecordingPortal::answer(int connection)
             formValue(body, "securiter"), formValue(body, "query") });
     }
     const Answer reply = nextAnswer();
-    sendAll(connection,
+    SendAll(connection,
         "HTTP/1.0 " + QByteArray::number(reply.status) + (reply.status == 200 ? " OK" : " Internal Server Error")
             + "\r\nContent-Type: text/html\r\n\r\n" + reply.body);
     ::shutdown(connection, SHUT_WR);

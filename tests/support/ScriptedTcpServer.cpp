@@ -1,8 +1,10 @@
 #include "support/ScriptedTcpServer.h"
 
-#include <arpa/inet.h>
+#include "support/HttpRequestLength.h"
+#include "support/LoopbackListener.h"
+#include "support/SendAll.h"
+
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -11,31 +13,11 @@
 
 namespace {
 
-// Where the request's head ends, and how long its body is by Content-Length.
+// Whether the whole request, head and body, has arrived.
 bool RequestComplete(const QByteArray& bytes)
 {
-    const qsizetype headEnd = bytes.indexOf("\r\n\r\n");
-    if (headEnd < 0)
-        return false;
-    qint64 bodyLength = 0;
-    for (const QByteArray& line : bytes.left(headEnd).split('\n')) {
-        const QByteArray trimmed = line.trimmed();
-        if (trimmed.toLower().startsWith("content-length:"))
-            bodyLength = trimmed.mid(15).trimmed().toLongLong();
-    }
-    return bytes.size() >= headEnd + 4 + bodyLength;
-}
-
-void SendAll(int connection, const QByteArray& bytes)
-{
-    qsizetype sent = 0;
-    while (sent < bytes.size()) {
-        const ssize_t n
-            = ::send(connection, bytes.constData() + sent, static_cast<std::size_t>(bytes.size() - sent), MSG_NOSIGNAL);
-        if (n <= 0)
-            return;
-        sent += n;
-    }
+    const std::optional<qint64> length = HttpRequestLength(bytes);
+    return length && bytes.size() >= *length;
 }
 
 } // namespace
@@ -49,16 +31,13 @@ ScriptedTcpServer::ScriptedTcpServer(const QList<QByteArray>& replyPieces, Endin
     : m_reply(replyPieces)
     , m_ending(ending)
 {
-    m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
-        || ::listen(m_listener, 16) != 0
-        || ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0 || ::pipe(m_wake) != 0)
-        throw std::runtime_error("scripted server: cannot listen on the loopback");
-    m_port = ntohs(address.sin_port);
+    const LoopbackListener listener = OpenLoopbackListener();
+    m_listener = listener.socket;
+    m_port = listener.port;
+    if (::pipe(m_wake) != 0) {
+        ::close(m_listener);
+        throw std::runtime_error("scripted server: cannot open its wake-up pipe");
+    }
     m_thread = std::thread([this] { run(); });
 }
 
