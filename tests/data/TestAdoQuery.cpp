@@ -1,11 +1,11 @@
 // The query layer against a real ODBC data source: the SQLite ODBC driver
 // behind a test-local "DB_KORVA8".
 #include "common/DateTexts.h"
-#include "common/Errors.h"
 #include "data/AdoConnection.h"
 #include "data/AdoQuery.h"
 #include "data/QueryGridModel.h"
 #include "data/TDmdMain.h"
+#include "support/ErrorMessageOf.h"
 #include "support/TestOdbcSource.h"
 
 #include <QtTest>
@@ -15,16 +15,6 @@ class TestAdoQuery : public QObject {
 
     TestOdbcSource m_source;
     TDmdMain m_dmd;
-
-    QString errorOf(const std::function<void()>& action)
-    {
-        try {
-            action();
-        } catch (const QuilvanorError& error) {
-            return error.message();
-        }
-        return QStringLiteral("(no error)");
-    }
 
 private slots:
     void init()
@@ -122,19 +112,19 @@ private slots:
     void reportsItsErrorsInFrench()
     {
         AdoQuery query(QStringLiteral("QueryEncaissement"), m_dmd.ADOConnection);
-        QCOMPARE(errorOf([&] { query.RecordCount(); }),
+        QCOMPARE(ErrorMessageOf([&] { query.RecordCount(); }),
                  QStringLiteral("QueryEncaissement: Impossible d'effectuer cette opération sur un ensemble de données fermé"));
-        QCOMPARE(errorOf([&] { query.FieldByName(QStringLiteral("NumClient")); }),
+        QCOMPARE(ErrorMessageOf([&] { query.FieldByName(QStringLiteral("NumClient")); }),
                  QStringLiteral("QueryEncaissement: Champ 'NumClient' non trouvé"));
         query.SetSql(QStringLiteral("select NumEncaissement from Encaissement"));
         query.Open();
-        QCOMPARE(errorOf([&] { query.FieldByName(QStringLiteral("NumClient")); }),
+        QCOMPARE(ErrorMessageOf([&] { query.FieldByName(QStringLiteral("NumClient")); }),
                  QStringLiteral("QueryEncaissement: Champ 'NumClient' non trouvé"));
         query.SetSql(QStringLiteral("delete from Encaissement where 1=0"));
-        QCOMPARE(errorOf([&] { query.Open(); }),
+        QCOMPARE(ErrorMessageOf([&] { query.Open(); }),
                  QStringLiteral("QueryEncaissement: CommandText ne renvoie pas un ensemble de résultats"));
         query.SetSql(QStringLiteral("select * from TableAbsente"));
-        const QString missingTable = errorOf([&] { query.Open(); });
+        const QString missingTable = ErrorMessageOf([&] { query.Open(); });
         QVERIFY2(missingTable.contains(QStringLiteral("TableAbsente")), qPrintable(missingTable));
         QVERIFY(!query.Active());
     }
@@ -171,7 +161,7 @@ private slots:
     {
         AdoConnection connection;
         connection.ConnectionString = QStringLiteral("Provider=MSDASQL.1;Data Source=DB_ABSENTE;");
-        const QString message = errorOf([&] { connection.SetConnected(true); });
+        const QString message = ErrorMessageOf([&] { connection.SetConnected(true); });
         QVERIFY2(message.contains(QStringLiteral("Data source name not found")), qPrintable(message));
         QVERIFY(!connection.Connected());
     }

@@ -3,7 +3,6 @@
 #include "RecordingPortal.h"
 #include "RunFixture.h"
 
-#include "common/Errors.h"
 #include "data/AdoConnection.h"
 #include "data/TDmdMain.h"
 #include "portal/FonctionsVendrolles.h"
@@ -11,6 +10,7 @@
 #include "rolls/RollExportRun.h"
 #include "rolls/RollQueries.h"
 #include "rolls/RollStatements.h"
+#include "support/ErrorMessageOf.h"
 #include "support/TestOdbcSource.h"
 
 #include <QtTest>
@@ -70,12 +70,7 @@ class TestRollRun : public QObject {
 
     QString failureOf(const QList<int>& numRoles)
     {
-        try {
-            exportRolls(numRoles);
-        } catch (const QuilvanorError& error) {
-            return error.message();
-        }
-        return QStringLiteral("(no error)");
+        return ErrorMessageOf([&] { exportRolls(numRoles); });
     }
 
 private slots:

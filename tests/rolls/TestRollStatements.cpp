@@ -1,10 +1,10 @@
 // The statements of the roll export, built from rows read through the real
 // ODBC data source, byte for byte.
-#include "common/Errors.h"
 #include "data/AdoConnection.h"
 #include "data/AdoQuery.h"
 #include "data/TDmdMain.h"
 #include "rolls/RollStatements.h"
+#include "support/ErrorMessageOf.h"
 #include "support/TestOdbcSource.h"
 
 #include <QtTest>
@@ -147,13 +147,10 @@ private slots:
     void missingColumnFailsWithTheFirstOneTheStatementNames()
     {
         m_source.execute(QStringLiteral("INSERT INTO Facture VALUES (7, 12, 3, 240007, 1.5);"));
-        QString message;
-        try {
+        QCOMPARE(ErrorMessageOf([&] {
             build(InvoiceInsertShape(), QStringLiteral("SELECT NumFacture, NumRole, TotalTTC FROM Facture"));
-        } catch (const QuilvanorError& error) {
-            message = error.message();
-        }
-        QCOMPARE(message, QStringLiteral("QueryTest: Champ 'NumClient' non trouvé"));
+        }),
+            QStringLiteral("QueryTest: Champ 'NumClient' non trouvé"));
     }
 
     void oneBufferServesAWholeWalk()
