@@ -22,6 +22,20 @@ void Post(const QString& url, QByteArray& sink)
     client.Post(url, kForm, sink);
 }
 
+// Posts the form to the server's root; the body lands in the sink.
+void PostToRoot(const ScriptedTcpServer& server, QByteArray& sink)
+{
+    Post(server.url(QStringLiteral("/")), sink);
+}
+
+// The body of the server's reply to the form posted to its root.
+QByteArray BodyFromRoot(const ScriptedTcpServer& server)
+{
+    QByteArray sink;
+    PostToRoot(server, sink);
+    return sink;
+}
+
 template <class Error, class Call> Error Failure(Call call)
 {
     try {
@@ -102,9 +116,7 @@ private slots:
     {
         // The connection stays open: the client must not wait for its close.
         ScriptedTcpServer server("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello and more", Ending::HoldOpen);
-        QByteArray sink;
-        Post(server.url(QStringLiteral("/")), sink);
-        QCOMPARE(sink, QByteArray("hello"));
+        QCOMPARE(BodyFromRoot(server), QByteArray("hello"));
     }
 
     void contentLengthNameInAnyCaseAndBodyInPieces()
@@ -113,17 +125,13 @@ private slots:
         ScriptedTcpServer server(
             { "HTTP/1.1 200 OK\r\ncontent-LENGTH:   100000\r\n\r\nxx", body.mid(2, 40000), body.mid(40002) },
             Ending::HoldOpen);
-        QByteArray sink;
-        Post(server.url(QStringLiteral("/")), sink);
-        QCOMPARE(sink, body);
+        QCOMPARE(BodyFromRoot(server), body);
     }
 
     void withoutContentLengthTheBodyRunsToTheClose()
     {
         ScriptedTcpServer server({ "HTTP/1.0 200 OK\r\nServer: x\r\n\r\nfirst ", "second" }, Ending::Close);
-        QByteArray sink;
-        Post(server.url(QStringLiteral("/")), sink);
-        QCOMPARE(sink, QByteArray("first second"));
+        QCOMPARE(BodyFromRoot(server), QByteArray("first second"));
     }
 
     void contentLengthZeroOrNegativeCountsAsAbsent_data()
@@ -138,17 +146,13 @@ private slots:
     {
         QFETCH(QByteArray, length);
         ScriptedTcpServer server("HTTP/1.1 200 OK\r\nContent-Length: " + length + "\r\n\r\nall of it");
-        QByteArray sink;
-        Post(server.url(QStringLiteral("/")), sink);
-        QCOMPARE(sink, QByteArray("all of it"));
+        QCOMPARE(BodyFromRoot(server), QByteArray("all of it"));
     }
 
     void emptyBodyGivesEmptySink()
     {
         ScriptedTcpServer server("HTTP/1.1 204 No Content\r\n\r\n");
-        QByteArray sink;
-        Post(server.url(QStringLiteral("/")), sink);
-        QVERIFY(sink.isEmpty());
+        QVERIFY(BodyFromRoot(server).isEmpty());
     }
 
     void chunkedBodyIsJoined()
@@ -156,17 +160,13 @@ private slots:
         ScriptedTcpServer server(
             { "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nhel\r\n", "2 ext\r\nlo\r\n", "0\r\n\r\n" },
             Ending::HoldOpen);
-        QByteArray sink;
-        Post(server.url(QStringLiteral("/")), sink);
-        QCOMPARE(sink, QByteArray("hello"));
+        QCOMPARE(BodyFromRoot(server), QByteArray("hello"));
     }
 
     void chunkedIsRecognisedInItsExactCaseOnly()
     {
         ScriptedTcpServer server("HTTP/1.1 200 OK\r\nTransfer-Encoding: Chunked\r\n\r\n3\r\nhel\r\n0\r\n\r\n");
-        QByteArray sink;
-        Post(server.url(QStringLiteral("/")), sink);
-        QCOMPARE(sink, QByteArray("3\r\nhel\r\n0\r\n\r\n"));
+        QCOMPARE(BodyFromRoot(server), QByteArray("3\r\nhel\r\n0\r\n\r\n"));
     }
 
     void continuationLinesExtendTheHeaderValue()
@@ -184,7 +184,7 @@ private slots:
     {
         ScriptedTcpServer server("HTTP/1.1 404 Not Found\r\nContent-Length: 7\r\n\r\nmissing");
         QByteArray sink;
-        const auto error = Failure<HttpReplyError>([&] { Post(server.url(QStringLiteral("/")), sink); });
+        const auto error = Failure<HttpReplyError>([&] { PostToRoot(server, sink); });
         QCOMPARE(error.statusCode(), 404);
         QCOMPARE(error.message(), QStringLiteral("404 Not Found"));
         QCOMPARE(sink, QByteArray("missing"));
@@ -196,7 +196,7 @@ private slots:
         ScriptedTcpServer server("HTTP/1.1 302 Found\r\nLocation: " + target.url(QStringLiteral("/new")).toLatin1()
             + "\r\nContent-Length: 0\r\n\r\n");
         QByteArray sink;
-        const auto error = Failure<HttpReplyError>([&] { Post(server.url(QStringLiteral("/")), sink); });
+        const auto error = Failure<HttpReplyError>([&] { PostToRoot(server, sink); });
         QCOMPARE(error.statusCode(), 302);
         QCOMPARE(error.message(), QStringLiteral("302 Found"));
         target.stop();
@@ -209,7 +209,7 @@ private slots:
     {
         ScriptedTcpServer server("HTTP/1.1 200 OK\r\nlocation: /elsewhere\r\nContent-Length: 2\r\n\r\nok");
         QByteArray sink;
-        const auto error = Failure<HttpReplyError>([&] { Post(server.url(QStringLiteral("/")), sink); });
+        const auto error = Failure<HttpReplyError>([&] { PostToRoot(server, sink); });
         QCOMPARE(error.statusCode(), 200);
         QCOMPARE(error.message(), QStringLiteral("200 OK"));
     }
@@ -218,7 +218,7 @@ private slots:
     {
         ScriptedTcpServer server(QByteArray(), Ending::Close);
         QByteArray sink;
-        const auto error = Failure<ConnectionClosedError>([&] { Post(server.url(QStringLiteral("/")), sink); });
+        const auto error = Failure<ConnectionClosedError>([&] { PostToRoot(server, sink); });
         QCOMPARE(error.message(), QStringLiteral("La connexion s'est terminée proprement."));
     }
 
@@ -226,21 +226,21 @@ private slots:
     {
         ScriptedTcpServer server("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhello");
         QByteArray sink;
-        Failure<ConnectionClosedError>([&] { Post(server.url(QStringLiteral("/")), sink); });
+        Failure<ConnectionClosedError>([&] { PostToRoot(server, sink); });
     }
 
     void closeInsideTheHeaders()
     {
         ScriptedTcpServer server("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n");
         QByteArray sink;
-        Failure<ConnectionClosedError>([&] { Post(server.url(QStringLiteral("/")), sink); });
+        Failure<ConnectionClosedError>([&] { PostToRoot(server, sink); });
     }
 
     void oneWordWithoutBlankIsNotAStatus()
     {
         ScriptedTcpServer server("garbage");
         QByteArray sink;
-        const auto error = Failure<ConversionError>([&] { Post(server.url(QStringLiteral("/")), sink); });
+        const auto error = Failure<ConversionError>([&] { PostToRoot(server, sink); });
         QCOMPARE(error.message(), QStringLiteral("'' n'est pas une valeur entière correcte"));
     }
 
@@ -248,7 +248,7 @@ private slots:
     {
         ScriptedTcpServer server("HTTP/1.1 2OO OK\r\n\r\n");
         QByteArray sink;
-        const auto error = Failure<ConversionError>([&] { Post(server.url(QStringLiteral("/")), sink); });
+        const auto error = Failure<ConversionError>([&] { PostToRoot(server, sink); });
         QCOMPARE(error.message(), QStringLiteral("'2OO' n'est pas une valeur entière correcte"));
     }
 

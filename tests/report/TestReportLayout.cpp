@@ -44,6 +44,20 @@ QList<const PlacedText*> blockLines(const ReportPage& page, const QString& prefi
     return found;
 }
 
+// The printer writes the pages to the PDF file at the path, set up as for paper.
+void setUpPdfPrinter(QPrinter& printer, const QString& path, const ReportPages& pages)
+{
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    SetUpPrinter(printer, pages);
+}
+
+// The last line of a PDF page's text: its footer's page number.
+QString lastLine(const QString& pageText)
+{
+    return pageText.trimmed().split(QLatin1Char('\n')).last().trimmed();
+}
+
 } // namespace
 
 class TestReportLayout : public QObject {
@@ -145,16 +159,14 @@ private slots:
         QVERIFY(count >= 3);
         const QString path = m_dir.filePath(QStringLiteral("all.pdf"));
         QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
-        SetUpPrinter(printer, pages);
+        setUpPdfPrinter(printer, path, pages);
         QVERIFY(PrintPages(pages, printer));
 
         const QStringList texts = PdfPageTexts(path);
         QCOMPARE(texts.size(), count);
         for (int n = 1; n <= count; ++n) {
             QVERIFY(texts[n - 1].contains(QStringLiteral("Entête")));
-            QCOMPARE(texts[n - 1].trimmed().split(QLatin1Char('\n')).last().trimmed(), QString::number(n));
+            QCOMPARE(lastLine(texts[n - 1]), QString::number(n));
         }
         QVERIFY(texts[0].contains(QStringLiteral("Ligne 1\n")));
         QVERIFY(texts[count - 1].contains(QStringLiteral("Ligne 150")));
@@ -165,17 +177,15 @@ private slots:
         const ReportPages pages = LayOutReport(sampleReport(150));
         const QString path = m_dir.filePath(QStringLiteral("range.pdf"));
         QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
-        SetUpPrinter(printer, pages);
+        setUpPdfPrinter(printer, path, pages);
         printer.setPrintRange(QPrinter::PageRange);
         printer.setFromTo(2, 3);
         QVERIFY(PrintPages(pages, printer));
 
         const QStringList texts = PdfPageTexts(path);
         QCOMPARE(texts.size(), 2);
-        QCOMPARE(texts[0].trimmed().split(QLatin1Char('\n')).last().trimmed(), QStringLiteral("2"));
-        QCOMPARE(texts[1].trimmed().split(QLatin1Char('\n')).last().trimmed(), QStringLiteral("3"));
+        QCOMPARE(lastLine(texts[0]), QStringLiteral("2"));
+        QCOMPARE(lastLine(texts[1]), QStringLiteral("3"));
     }
 
     void drawsTextAtItsMillimetrePositionOnThePaper()
@@ -189,9 +199,7 @@ private slots:
         const ReportPages pages = LayOutReport(report);
         const QString pdf = m_dir.filePath(QStringLiteral("position.pdf"));
         QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        SetUpPrinter(printer, pages);
+        setUpPdfPrinter(printer, pdf, pages);
         QVERIFY(PrintPages(pages, printer));
 
         const QString png = m_dir.filePath(QStringLiteral("position"));

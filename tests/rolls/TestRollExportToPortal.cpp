@@ -6,7 +6,6 @@
 
 #include "data/AdoConnection.h"
 #include "data/TDmdMain.h"
-#include "support/ErrorRecorder.h"
 #include "support/PortalStandin.h"
 #include "support/TestOdbcSource.h"
 
@@ -81,10 +80,9 @@ class TestRollExportToPortal : public QObject {
     TestOdbcSource m_source;
     TDmdMain m_dmd;
     std::unique_ptr<PortalStandin> m_portal;
-    std::unique_ptr<TFrmExportRole> m_window;
-    std::unique_ptr<ErrorRecorder> m_errors;
+    std::unique_ptr<OpenWindow> m_open;
 
-    TFrmExportRole& window() { return *m_window; }
+    TFrmExportRole& window() { return m_open->window(); }
 
     void exportRolls(const QList<int>& rolls)
     {
@@ -109,23 +107,20 @@ private slots:
         m_source.recreate({ .rolls = 15, .invoicesPerRoll = 4, .linesPerInvoice = 3, .children = 9, .clients = 7 });
         RunFixture::removeExportLogs();
         m_portal = std::make_unique<PortalStandin>();
-        m_errors = std::make_unique<ErrorRecorder>();
-        m_window = std::make_unique<TFrmExportRole>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_open = std::make_unique<OpenWindow>();
+        QVERIFY(m_open->exposed());
     }
 
     void cleanup()
     {
-        m_window.reset();
-        m_errors.reset();
+        m_open.reset();
         m_portal.reset();
     }
 
     void thePortalHoldsExactlyTheLocalRows()
     {
         exportRolls({ 12, 15 });
-        QCOMPARE(m_errors->messages(), QStringList());
+        QCOMPARE(m_open->errors(), QStringList());
         QCOMPARE(window().Memo1->toPlainText(), QStringLiteral("\n")); // the two roll inserts' empty replies
         comparePortalWithLocal({ 12, 15 });
     }
@@ -141,7 +136,7 @@ private slots:
                                         "UPDATE Facture SET TotalTTC=1234.56 WHERE NumFacture=(SELECT max(NumFacture) "
                                         "FROM Facture WHERE NumRole=15);"));
         clickExport(window());
-        QCOMPARE(m_errors->messages(), QStringList());
+        QCOMPARE(m_open->errors(), QStringList());
         QCOMPARE(window().Memo1->toPlainText(), QStringLiteral("\n\n\n")); // two runs, two rolls each
         comparePortalWithLocal({ 12, 15 });
     }
@@ -163,7 +158,7 @@ private slots:
         clickRoll(window(), 11);
         clickExport(window());
 
-        QCOMPARE(m_errors->messages(), QStringList({ QStringLiteral("QueryClient: Champ 'email' non trouvé.") }));
+        QCOMPARE(m_open->errors(), QStringList({ QStringLiteral("QueryClient: Champ 'email' non trouvé.") }));
         // The roll and the children went before the failure; the clients of the first run stay as they were.
         QCOMPARE(m_portal->scalar(QStringLiteral("SELECT count(*) FROM role")), QStringLiteral("2"));
         QCOMPARE(m_portal->scalar(QStringLiteral("SELECT count(*) FROM facture WHERE numrole=11")),

@@ -9,7 +9,6 @@
 #include "data/AdoConnection.h"
 #include "data/TDmdMain.h"
 #include "portal/FonctionsVendrolles.h"
-#include "support/ErrorRecorder.h"
 #include "support/LoopbackPorts.h"
 #include "support/TestOdbcSource.h"
 #include "ui/ErrorDisplay.h"
@@ -30,10 +29,9 @@ class TestRollWindow : public QObject {
 
     TestOdbcSource m_source;
     TDmdMain m_dmd;
-    std::unique_ptr<TFrmExportRole> m_window;
-    std::unique_ptr<ErrorRecorder> m_errors;
+    std::unique_ptr<OpenWindow> m_open;
 
-    TFrmExportRole& window() { return *m_window; }
+    TFrmExportRole& window() { return m_open->window(); }
 
     QString localDate(const QString& sql) const
     {
@@ -56,17 +54,11 @@ private slots:
         m_dmd.ADOConnection->SetConnected(false);
         m_source.recreate({ .rolls = 15, .invoicesPerRoll = 2, .linesPerInvoice = 2, .children = 4, .clients = 3 });
         RunFixture::removeExportLogs();
-        m_errors = std::make_unique<ErrorRecorder>();
-        m_window = std::make_unique<TFrmExportRole>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_open = std::make_unique<OpenWindow>();
+        QVERIFY(m_open->exposed());
     }
 
-    void cleanup()
-    {
-        m_window.reset();
-        m_errors.reset();
-    }
+    void cleanup() { m_open.reset(); }
 
     void laidOutAsTheOperatorSeesIt()
     {
@@ -189,7 +181,7 @@ private slots:
         clickRoll(window(), 14, Qt::ControlModifier);
         clickExport(window());
 
-        QCOMPARE(m_errors->messages(), QStringList());
+        QCOMPARE(m_open->errors(), QStringList());
         const QStringList queries = portal.queries();
         QCOMPARE(queries.size(), 4 * 3 + 3);
         QCOMPARE(deletedRolls(queries), QList<int>({ 15, 14, 12 }));
@@ -211,7 +203,7 @@ private slots:
         QCOMPARE(portal.requests().size(), 0);
         QCOMPARE(RunFixture::onlyLogLines(), QStringList());
         QVERIFY(!window().Memo1->isVisible() && !window().LabelErreur->isVisible());
-        QCOMPARE(m_errors->messages(), QStringList());
+        QCOMPARE(m_open->errors(), QStringList());
     }
 
     void aSecondRunAppendsItsRepliesBelowTheFirstRunsOnes()
@@ -239,10 +231,10 @@ private slots:
         bool enabledDuringRun = true;
         bool visibleAfterCloseAttempts = false;
         // Runs inside the run, at the first row where pending events are let through.
-        QTimer::singleShot(0, m_window.get(), [&] {
+        QTimer::singleShot(0, &window(), [&] {
             probed = true;
             enabledDuringRun = window().BtExporter->isEnabled();
-            QTest::keyClick(m_window.get(), Qt::Key_Escape);
+            QTest::keyClick(&window(), Qt::Key_Escape);
             window().close();
             window().reject();
             QTest::mouseClick(window().BtExporter, Qt::LeftButton);
@@ -268,8 +260,8 @@ private slots:
         clickExport(window());
         SetPortalBaseUrl(previous);
 
-        QCOMPARE(m_errors->messages().size(), 1);
-        QVERIFY2(!m_errors->messages().first().isEmpty(), "the failure has a message");
+        QCOMPARE(m_open->errors().size(), 1);
+        QVERIFY2(!m_open->errors().first().isEmpty(), "the failure has a message");
         const QStringList log = RunFixture::onlyLogLines();
         QCOMPARE(log.size(), 2); // the roll's two statements, built before the first request
         QCOMPARE(log.first(), QStringLiteral("DELETE FROM role where numrole=7"));
@@ -287,8 +279,8 @@ private slots:
         }
         RecordingPortal portal({ { 200, "" }, { 200, "encore" }, { 200, "" }, { 500, "" } });
         clickExport(window());
-        QCOMPARE(m_errors->messages(),
-            QStringList({ ErrorDisplay::DisplayText(QStringLiteral("500 Internal Server Error")) }));
+        QCOMPARE(
+            m_open->errors(), QStringList({ ErrorDisplay::DisplayText(QStringLiteral("500 Internal Server Error")) }));
         QCOMPARE(portal.requests().size(), 4);
         QCOMPARE(window().Memo1->toPlainText(), QStringLiteral("ok\nencore"));
         QVERIFY(!window().Gauge->isVisible());
@@ -299,7 +291,7 @@ private slots:
 
     void theMainWindowOpensANewWindowEachTime()
     {
-        m_window.reset();
+        m_open->closeWindow();
         TFrmMain main;
         QList<bool> freshEachTime;
         for (int opening = 0; opening < 2; ++opening) {

@@ -3,13 +3,32 @@
 #include "data/QueryGridModel.h"
 #include "rolls/DBGrille.h"
 #include "rolls/TFrmExportRole.h"
+#include "support/ErrorRecorder.h"
 
 #include <QPushButton>
 #include <QtTest>
 
+#include <memory>
+
 // Drives the roll export window the way the operator does: clicks on the
 // grid's rows and on the export button.
 namespace WindowFixture {
+
+// The window open offscreen as the operator opens it, and the errors it
+// displays meanwhile; the window closes before the recording stops.
+class OpenWindow {
+public:
+    OpenWindow() { m_window->show(); }
+    [[nodiscard]] bool exposed() { return QTest::qWaitForWindowExposed(m_window.get()); }
+
+    TFrmExportRole& window() { return *m_window; }
+    const QStringList& errors() const { return m_errors.messages(); }
+    void closeWindow() { m_window.reset(); }
+
+private:
+    ErrorRecorder m_errors;
+    std::unique_ptr<TFrmExportRole> m_window = std::make_unique<TFrmExportRole>();
+};
 
 inline int rowOfRoll(const TFrmExportRole& window, int numRole)
 {
