@@ -55,7 +55,9 @@ QString fileErrorText(int errorNumber)
     case EROFS:
         return QStringLiteral("Accès au fichier refusé");
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
         return QStringLiteral("Disque plein");
     case EMFILE:
     case ENFILE:

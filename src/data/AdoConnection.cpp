@@ -6,6 +6,9 @@
 #include <QSqlError>
 #include <QVariant>
 
+#ifdef _WIN32
+#include <windows.h> // the ODBC headers need its types
+#endif
 #include <sql.h>
 #include <sqlext.h>
 

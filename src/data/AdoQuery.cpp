@@ -8,6 +8,9 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#ifdef _WIN32
+#include <windows.h> // the ODBC headers need its types
+#endif
 #include <sql.h>
 
 namespace {

@@ -1,0 +1,55 @@
+# The Windows zip: quilvanor.exe with the Qt DLLs and plugins it loads, the
+# MinGW runtime and the French read-me, all in one folder (cpack -G ZIP).
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(QUILVANOR_WINDOWS_BITS 64)
+    set(QUILVANOR_WINDOWS_ARCH x64)
+    set(mingw_gcc_runtime libgcc_s_seh-1.dll)
+else()
+    set(QUILVANOR_WINDOWS_BITS 32)
+    set(QUILVANOR_WINDOWS_ARCH x86)
+    set(mingw_gcc_runtime libgcc_s_dw2-1.dll)
+endif()
+
+# The DLLs of the MinGW runtime, where the compiler itself finds them.
+set(mingw_runtime)
+foreach(dll libstdc++-6.dll ${mingw_gcc_runtime} libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+        OUTPUT_VARIABLE found OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT IS_ABSOLUTE "${found}" OR NOT EXISTS "${found}")
+        message(FATAL_ERROR "MinGW runtime ${dll} not found by ${CMAKE_CXX_COMPILER}")
+    endif()
+    list(APPEND mingw_runtime ${found})
+endforeach()
+set(QUILVANOR_MINGW_RUNTIME ${mingw_runtime} CACHE INTERNAL "MinGW runtime DLLs")
+
+set(qt_bin ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS})
+set(qt_plugins ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS})
+set(QUILVANOR_QT_DLLS ${qt_bin}/Qt6Core.dll ${qt_bin}/Qt6Gui.dll ${qt_bin}/Qt6Widgets.dll
+    ${qt_bin}/Qt6Sql.dll ${qt_bin}/Qt6PrintSupport.dll CACHE INTERNAL "Qt DLLs the program loads")
+set(QUILVANOR_QT_PLUGINS platforms/qwindows.dll sqldrivers/qsqlodbc.dll imageformats/qjpeg.dll
+    styles/qwindowsvistastyle.dll CACHE INTERNAL "Qt plugins the program loads")
+
+install(TARGETS quilvanor RUNTIME DESTINATION .)
+install(FILES ${QUILVANOR_QT_DLLS} ${mingw_runtime} DESTINATION .)
+foreach(plugin ${QUILVANOR_QT_PLUGINS})
+    get_filename_component(folder ${plugin} DIRECTORY)
+    install(FILES ${qt_plugins}/${plugin} DESTINATION ${folder})
+endforeach()
+
+# The read-me in Windows-1252 with CR LF line ends, as Notepad reads it everywhere.
+configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/LISEZMOI.txt ${CMAKE_BINARY_DIR}/LISEZMOI.utf8.txt
+    @ONLY NEWLINE_STYLE CRLF)
+execute_process(COMMAND iconv -f UTF-8 -t WINDOWS-1252 ${CMAKE_BINARY_DIR}/LISEZMOI.utf8.txt
+    OUTPUT_FILE ${CMAKE_BINARY_DIR}/LISEZMOI.txt RESULT_VARIABLE iconv_result)
+if(NOT iconv_result EQUAL 0)
+    message(FATAL_ERROR "LISEZMOI.txt: iconv could not write it in Windows-1252")
+endif()
+install(FILES ${CMAKE_BINARY_DIR}/LISEZMOI.txt DESTINATION .)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_STRIP_FILES TRUE) # the MinGW runtime and Qt DLLs come with their symbols
+set(CPACK_PACKAGE_NAME quilvanor)
+set(CPACK_PACKAGE_FILE_NAME quilvanor-${PROJECT_VERSION}-windows-${QUILVANOR_WINDOWS_ARCH})
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_PACKAGE_DIRECTORY ${PROJECT_SOURCE_DIR}/dist)
+include(CPack)
