@@ -140,8 +140,13 @@ Handle CreateStreamSocket()
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0)
         throw SocketError(WinsockNumber(errno), WinsockMessages::cannotAllocateSocket());
+    // Without non-blocking mode no wait would have a bound: refuse the socket instead.
     const int flags = ::fcntl(fd, F_GETFL, 0);
-    ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0) {
+        const int error = errno;
+        ::close(fd);
+        throw SocketError(WinsockNumber(error), WinsockMessages::cannotAllocateSocket());
+    }
     ::fcntl(fd, F_SETFD, FD_CLOEXEC);
 #ifdef SO_NOSIGPIPE
     const int on = 1;

@@ -22,8 +22,12 @@ namespace {
     ThrowSocketError(::WSAGetLastError());
 }
 
-// Waits until the socket is ready; a bound reached fails as 10060.
-void WaitFor(SOCKET socket, bool forWriting, int timeoutMs)
+enum class Readiness { Connected, Writable, Readable };
+
+// Waits until the socket is ready; a bound reached fails as 10060. Only a
+// connection attempt reports its failure in the exception set: for a connected
+// socket that set signals out-of-band data, which is no error.
+void WaitFor(SOCKET socket, Readiness readiness, int timeoutMs)
 {
     fd_set ready;
     FD_ZERO(&ready);
@@ -31,13 +35,16 @@ void WaitFor(SOCKET socket, bool forWriting, int timeoutMs)
     fd_set failed;
     FD_ZERO(&failed);
     FD_SET(socket, &failed);
+    const bool reading = readiness == Readiness::Readable;
+    const bool connecting = readiness == Readiness::Connected;
     timeval bound { timeoutMs / 1000, (timeoutMs % 1000) * 1000 };
-    const int count = ::select(0, forWriting ? nullptr : &ready, forWriting ? &ready : nullptr, &failed, &bound);
+    const int count
+        = ::select(0, reading ? &ready : nullptr, reading ? nullptr : &ready, connecting ? &failed : nullptr, &bound);
     if (count == 0)
         ThrowSocketError(WinsockMessages::kTimedOut);
     if (count == SOCKET_ERROR)
         ThrowLastError();
-    if (FD_ISSET(socket, &failed)) {
+    if (connecting && FD_ISSET(socket, &failed)) {
         int error = 0;
         int length = sizeof error;
         ::getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length);
@@ -68,8 +75,13 @@ Handle CreateStreamSocket()
     const SOCKET socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (socket == INVALID_SOCKET)
         throw SocketError(::WSAGetLastError(), WinsockMessages::cannotAllocateSocket());
+    // Without non-blocking mode no wait would have a bound: refuse the socket instead.
     u_long nonBlocking = 1;
-    ::ioctlsocket(socket, FIONBIO, &nonBlocking);
+    if (::ioctlsocket(socket, FIONBIO, &nonBlocking) == SOCKET_ERROR) {
+        const int error = ::WSAGetLastError();
+        ::closesocket(socket);
+        throw SocketError(error, WinsockMessages::cannotAllocateSocket());
+    }
     return socket;
 }
 
@@ -87,15 +99,17 @@ void BindAnyLocal(Handle socket)
 
 std::uint32_t LookupHostIPv4(const QString& host)
 {
-    addrinfo hints {};
+    ADDRINFOW hints {};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(host.toLocal8Bit().constData(), nullptr, &hints, &found) != 0 || !found)
-        ThrowLastError();
+    ADDRINFOW* found = nullptr;
+    // getaddrinfo answers with its Windows Sockets number (11001 for an unknown host).
+    const int code = ::GetAddrInfoW(reinterpret_cast<const wchar_t*>(host.utf16()), nullptr, &hints, &found);
+    if (code != 0 || !found)
+        ThrowSocketError(code != 0 ? code : WSANO_DATA);
     const auto* address = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
     const std::uint32_t result = ntohl(address->sin_addr.s_addr);
-    ::freeaddrinfo(found);
+    ::FreeAddrInfoW(found);
     return result;
 }
 
@@ -109,7 +123,7 @@ void Connect(Handle socket, std::uint32_t address, std::uint16_t port, int timeo
         return;
     if (::WSAGetLastError() != WSAEWOULDBLOCK)
         ThrowLastError();
-    WaitFor(socket, true, timeoutMs);
+    WaitFor(socket, Readiness::Connected, timeoutMs);
 }
 
 void Send(Handle socket, std::span<const QByteArrayView> pieces, int timeoutMs)
@@ -127,7 +141,7 @@ void Send(Handle socket, std::span<const QByteArrayView> pieces, int timeoutMs)
             == SOCKET_ERROR) {
             if (::WSAGetLastError() != WSAEWOULDBLOCK)
                 ThrowLastError();
-            WaitFor(socket, true, timeoutMs);
+            WaitFor(socket, Readiness::Writable, timeoutMs);
             continue;
         }
         while (first < remaining.size() && sent >= remaining[first].len)
@@ -147,7 +161,7 @@ qsizetype Receive(Handle socket, char* buffer, qsizetype maxSize, int timeoutMs)
             return received;
         if (::WSAGetLastError() != WSAEWOULDBLOCK)
             ThrowLastError();
-        WaitFor(socket, false, timeoutMs);
+        WaitFor(socket, Readiness::Readable, timeoutMs);
     }
 }
 

@@ -1,8 +1,8 @@
-#include "Korva8Sample.h"
 #include "common/Errors.h"
 #include "common/FieldList.h"
 #include "portal/FonctionsVendrolles.h"
 #include "portal/HttpClient.h"
+#include "support/HostPrograms.h"
 #include "support/PortalStandin.h"
 
 #include <QRegularExpression>
@@ -165,7 +165,9 @@ private slots:
     {
         QTemporaryDir folder;
         const QString korva8 = folder.filePath(QStringLiteral("korva8.db"));
-        korva8::CreateSampleDatabase(korva8.toStdString(), korva8::SampleOptions {});
+        QCOMPARE(HostPrograms::Run({ HostPrograms::Tool(QStringLiteral("korva8-sample")), HostPrograms::HostPath(korva8) })
+                     .exitCode,
+            0);
         PortalStandin::Options options;
         options.seedFromKorva8 = korva8;
         PortalStandin standin(options);

@@ -3,14 +3,8 @@
 #include "common/Cp1252.h"
 #include "portal/FonctionsVendrolles.h"
 #include "support/HttpRequestLength.h"
-#include "support/LoopbackListener.h"
-#include "support/SendAll.h"
 
 #include <QUrlQuery>
-
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <optional>
 #include <stdexcept>
@@ -34,26 +28,15 @@ QString formValue(const QByteArray& body, const QByteArray& name)
 
 RecordingPortal::RecordingPortal(QList<Answer> script)
     : m_script(std::move(script))
+    , m_previousBaseUrl(PortalBaseUrl())
+    , m_server([this](TestSocket connection, int) { answer(connection); })
 {
-    const LoopbackListener listener = OpenLoopbackListener();
-    m_listener = listener.socket;
-    if (::pipe(m_wake) != 0) {
-        ::close(m_listener);
-        throw std::runtime_error("recording portal: cannot open its wake-up pipe");
-    }
-    m_previousBaseUrl = PortalBaseUrl();
-    SetPortalBaseUrl(QStringLiteral("http://127.0.0.1:%1").arg(listener.port));
-    m_thread = std::thread([this] { serve(); });
+    SetPortalBaseUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.port()));
 }
 
 RecordingPortal::~RecordingPortal()
 {
-    const char stop = 's';
-    (void)!::write(m_wake[1], &stop, 1);
-    m_thread.join();
-    ::close(m_listener);
-    ::close(m_wake[0]);
-    ::close(m_wake[1]);
+    m_server.stop();
     SetPortalBaseUrl(m_previousBaseUrl);
 }
 
@@ -78,27 +61,13 @@ RecordingPortal::Answer RecordingPortal::nextAnswer()
     return index < m_script.size() ? m_script.at(index) : Answer {};
 }
 
-void RecordingPortal::serve()
-{
-    for (;;) {
-        pollfd waits[2] = { { m_listener, POLLIN, 0 }, { m_wake[0], POLLIN, 0 } };
-        if (::poll(waits, 2, -1) < 0 || (waits[1].revents & POLLIN))
-            return;
-        const int connection = ::accept(m_listener, nullptr, nullptr);
-        if (connection < 0)
-            continue;
-        answer(connection);
-        ::close(connection);
-    }
-}
-
-void RecordingPortal::answer(int connection)
+void RecordingPortal::answer(TestSocket connection)
 {
     QByteArray bytes;
     char buffer[65536];
     std::optional<qint64> expected;
     while (!expected || bytes.size() < *expected) {
-        const ssize_t n = ::recv(connection, buffer, sizeof buffer, 0);
+        const int n = ReceiveSome(connection, buffer, sizeof buffer);
         if (n <= 0)
             return;
         bytes.append(buffer, n);
@@ -115,5 +84,5 @@ void RecordingPortal::answer(int connection)
     SendAll(connection,
         "HTTP/1.0 " + QByteArray::number(reply.status) + (reply.status == 200 ? " OK" : " Internal Server Error")
             + "\r\nContent-Type: text/html\r\n\r\n" + reply.body);
-    ::shutdown(connection, SHUT_WR);
+    ShutdownSending(connection);
 }

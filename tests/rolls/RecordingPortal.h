@@ -1,12 +1,13 @@
 #pragma once
 
+#include "support/LoopbackServer.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <mutex>
-#include <thread>
 
 // A family portal that records every request it receives, in arrival order,
 // and answers each with the next scripted answer (then 200 with an empty
@@ -33,15 +34,12 @@ public:
     QStringList queries() const;
 
 private:
-    void serve();
-    void answer(int connection);
+    void answer(TestSocket connection);
     Answer nextAnswer();
 
     QList<Answer> m_script;
-    int m_listener = -1;
-    int m_wake[2] = { -1, -1 };
     QString m_previousBaseUrl;
     mutable std::mutex m_mutex;
     QList<Request> m_requests;
-    std::thread m_thread;
+    LoopbackServer m_server; // last: it serves once everything above is ready
 };

@@ -1,21 +1,14 @@
 #include "support/LoopbackPorts.h"
 
-#include "support/LoopbackListener.h"
-
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <stdexcept>
-
 RefusingPort::RefusingPort()
-    : m_socket(::socket(AF_INET, SOCK_STREAM, 0))
+    : m_socket(NewStreamSocket())
     , m_port(BindToFreeLoopbackPort(m_socket))
 {
 }
 
 RefusingPort::~RefusingPort()
 {
-    ::close(m_socket);
+    CloseTestSocket(m_socket);
 }
 
 UnansweredPort::UnansweredPort()
@@ -24,14 +17,11 @@ UnansweredPort::UnansweredPort()
     const LoopbackListener listener = OpenLoopbackListener(0);
     m_listener = listener.socket;
     m_port = listener.port;
-    m_queued = ::socket(AF_INET, SOCK_STREAM, 0);
-    const sockaddr_in address = LoopbackAddress(m_port);
-    if (::connect(m_queued, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-        throw std::runtime_error("cannot fill the loopback port's queue");
+    m_queued = ConnectToLoopback(m_port);
 }
 
 UnansweredPort::~UnansweredPort()
 {
-    ::close(m_queued);
-    ::close(m_listener);
+    CloseTestSocket(m_queued);
+    CloseTestSocket(m_listener);
 }

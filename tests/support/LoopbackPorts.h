@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestSockets.h"
+
 // Loopback ports whose behaviour a connection test needs, held for the
 // object's lifetime so that no other program can take them meanwhile.
 
@@ -13,7 +15,7 @@ public:
     int port() const { return m_port; }
 
 private:
-    int m_socket = -1;
+    TestSocket m_socket = kNoTestSocket;
     int m_port = 0;
 };
 
@@ -28,7 +30,7 @@ public:
     int port() const { return m_port; }
 
 private:
-    int m_listener = -1;
-    int m_queued = -1;
+    TestSocket m_listener = kNoTestSocket;
+    TestSocket m_queued = kNoTestSocket;
     int m_port = 0;
 };

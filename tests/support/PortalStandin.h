@@ -3,10 +3,16 @@
 #include <QString>
 #include <QStringList>
 
-// The family portal stand-in (build/portal-standin) run for a test: its own
-// SQLite database in a temporary folder, on a free loopback port. The program
-// under test is pointed at it (SetPortalBaseUrl) for the stand-in's lifetime,
-// and the stand-in is stopped (SIGTERM) when this object goes.
+#include <memory>
+
+namespace HostPrograms {
+class Background;
+}
+
+// The family portal stand-in (the build's portal-standin, a host program) run
+// for a test: its own SQLite database in a temporary folder, on a free loopback
+// port. The program under test is pointed at it (SetPortalBaseUrl) for the
+// stand-in's lifetime, and the stand-in is stopped when this object goes.
 class PortalStandin {
 public:
     struct Options {
@@ -24,7 +30,7 @@ public:
     QString baseUrl() const;          // "http://127.0.0.1:PORT"
     QString databasePath() const { return m_dbPath; }
 
-    // Reads and writes the stand-in's own database directly (SQLite), beside the stand-in.
+    // Reads and writes the stand-in's own database directly, beside the stand-in.
     QStringList rows(const QString& sql) const; // columns joined by "|", null as ""
     QString scalar(const QString& sql) const;
     void execute(const QString& sql) const;
@@ -32,7 +38,7 @@ public:
 private:
     QString m_dir;
     QString m_dbPath;
-    qint64 m_pid = 0;
+    std::unique_ptr<HostPrograms::Background> m_process;
     int m_port = 0;
     QString m_previousBaseUrl;
 };

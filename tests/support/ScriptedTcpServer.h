@@ -1,17 +1,17 @@
 #pragma once
 
+#include "support/LoopbackServer.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
 #include <condition_variable>
 #include <mutex>
-#include <thread>
 
-// A raw TCP server on the loopback, on a thread of its own (the client under
-// test blocks the test's thread): it records the exact bytes of the first
-// connection's request and answers them with the scripted bytes, each piece
-// in a send of its own. Later connections are only counted.
+// A raw TCP server on the loopback: it records the exact bytes of the first
+// connection's request and answers them with the scripted bytes, each piece in
+// a send of its own. Later connections are only counted.
 class ScriptedTcpServer {
 public:
     enum class Ending {
@@ -27,7 +27,7 @@ public:
     ScriptedTcpServer(const ScriptedTcpServer&) = delete;
     ScriptedTcpServer& operator=(const ScriptedTcpServer&) = delete;
 
-    int port() const { return m_port; }
+    int port() const { return m_server.port(); }
     // "http://127.0.0.1:<port>" followed by the path.
     QString url(const QString& path) const;
 
@@ -35,27 +35,18 @@ public:
     QByteArray received();
     // Stops the server; afterwards every connection made to it is counted.
     void stop();
-    int connectionCount() const { return m_connections; }
+    int connectionCount() const { return m_server.connectionCount(); }
 
 private:
-    void run();
-    void serveFirst(int connection);
-    void readRequest(int connection);
-    bool waitReadable(int connection);
-    void acceptPending();
+    void serveFirst(TestSocket connection);
+    void readRequest(TestSocket connection);
     void markFirstDone();
 
     QList<QByteArray> m_reply;
     Ending m_ending;
-    int m_listener = -1;
-    int m_wake[2] = { -1, -1 };
-    int m_port = 0;
-    int m_connections = 0;
-    bool m_stopped = false;
-
     std::mutex m_mutex;
     std::condition_variable m_done;
     bool m_firstDone = false;
     QByteArray m_received;
-    std::thread m_thread;
+    LoopbackServer m_server; // last: its thread starts once everything above is ready
 };

@@ -1,84 +1,89 @@
 #include "support/TestOdbcSource.h"
 
-#include <QFile>
-#include <QtTest>
+#include "support/HostPrograms.h"
+#include "support/SqliteShell.h"
 
-#include <sqlite3.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtTest>
 
 #include <stdexcept>
 
 namespace {
 
-struct Connection {
-    sqlite3* db = nullptr;
-    explicit Connection(const QString& path)
-    {
-        if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK)
-            throw std::runtime_error("cannot open the test database");
-        sqlite3_busy_timeout(db, 5000);
-    }
-    ~Connection() { sqlite3_close(db); }
-};
+// The odbc.ini the driver manager reads: the runner's under Wine, else one of the test's own.
+QString OdbcIniPath(const QTemporaryDir& dir)
+{
+#ifdef _WIN32
+    const QString named = qEnvironmentVariable("ODBCINI");
+    if (named.isEmpty())
+        qFatal("ODBCINI names no odbc.ini: run the Windows tests through their runner under Wine");
+    return HostPrograms::LocalPath(named);
+#else
+    const QString path = dir.filePath(QStringLiteral("odbc.ini"));
+    qputenv("ODBCINI", QFile::encodeName(path));
+    qputenv("ODBCSYSINI", "/etc");
+    return path;
+#endif
+}
+
+// The sample tool's options for these settings.
+QStringList SampleArguments(const korva8::SampleOptions& options)
+{
+    if (!options.withData)
+        return { QStringLiteral("--empty") };
+    const std::pair<const char*, int> numbers[] = { { "--rolls", options.rolls },
+        { "--invoices-per-roll", options.invoicesPerRoll }, { "--lines-per-invoice", options.linesPerInvoice },
+        { "--children", options.children }, { "--clients", options.clients }, { "--payments", options.payments } };
+    QStringList arguments;
+    for (const auto& [flag, value] : numbers)
+        arguments << QLatin1String(flag) << QString::number(value);
+    return arguments;
+}
 
 } // namespace
 
 TestOdbcSource::TestOdbcSource(const korva8::SampleOptions& options)
 {
-    QFile ini(m_dir.filePath(QStringLiteral("odbc.ini")));
+    const QString iniPath = OdbcIniPath(m_dir);
+    m_databasePath = QFileInfo(iniPath).dir().filePath(QStringLiteral("korva8.db"));
+    QFile ini(iniPath);
     if (!ini.open(QIODevice::WriteOnly))
         qFatal("cannot write the test odbc.ini");
-    ini.write("[DB_KORVA8]\nDriver=SQLite3\nDatabase=" + databasePath().toUtf8() + "\nTimeout=5000\n");
+    ini.write("[DB_KORVA8]\nDriver=SQLite3\nDatabase=" + HostPrograms::HostPath(m_databasePath).toUtf8()
+        + "\nTimeout=5000\n");
     ini.close();
-    qputenv("ODBCINI", ini.fileName().toUtf8());
-    qputenv("ODBCSYSINI", "/etc");
     recreate(options);
-}
-
-QString TestOdbcSource::databasePath() const
-{
-    return m_dir.filePath(QStringLiteral("korva8.db"));
 }
 
 void TestOdbcSource::recreate(const korva8::SampleOptions& options)
 {
-    QFile::remove(databasePath() + QStringLiteral("-wal"));
-    QFile::remove(databasePath() + QStringLiteral("-shm"));
-    korva8::CreateSampleDatabase(databasePath().toStdString(), options);
+    for (const char* suffix : { "-wal", "-shm" })
+        QFile::remove(m_databasePath + QLatin1String(suffix));
+    const HostPrograms::Outcome made = HostPrograms::Run(
+        QStringList { HostPrograms::Tool(QStringLiteral("korva8-sample")), HostPrograms::HostPath(m_databasePath) }
+        + SampleArguments(options));
+    if (made.exitCode != 0)
+        qFatal("korva8-sample failed: %s", made.errors.constData());
 }
 
 void TestOdbcSource::execute(const QString& sql) const
 {
-    Connection c(databasePath());
-    char* error = nullptr;
-    if (sqlite3_exec(c.db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error);
-        sqlite3_free(error);
-        QTest::qFail(qPrintable(QStringLiteral("test SQL failed: %1: %2").arg(sql, message)), __FILE__, __LINE__);
-        throw std::runtime_error("test SQL failed");
+    try {
+        SqliteShell::Execute(m_databasePath, sql);
+    } catch (const std::exception& error) {
+        QTest::qFail(error.what(), __FILE__, __LINE__);
+        throw;
     }
 }
 
 QStringList TestOdbcSource::rows(const QString& sql) const
 {
-    Connection c(databasePath());
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(c.db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(c.db));
-    QStringList out;
-    while (sqlite3_step(statement) == SQLITE_ROW) {
-        QStringList columns;
-        for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
-            columns << (text ? QString::fromUtf8(text) : QString());
-        }
-        out << columns.join(QLatin1Char('|'));
-    }
-    sqlite3_finalize(statement);
-    return out;
+    return SqliteShell::Rows(m_databasePath, sql);
 }
 
 QString TestOdbcSource::scalar(const QString& sql) const
 {
-    const QStringList result = rows(sql);
-    return result.isEmpty() ? QString() : result.first().section(QLatin1Char('|'), 0, 0);
+    return SqliteShell::Scalar(m_databasePath, sql);
 }

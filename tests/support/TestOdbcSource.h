@@ -6,15 +6,17 @@
 #include <QTemporaryDir>
 
 // A test's own KORVA 8 database behind its own ODBC data source "DB_KORVA8":
-// a SQLite file and an odbc.ini in a temporary folder, named by ODBCINI, so a
-// test never touches the user's ODBC configuration. Create it before the
-// first ODBC call of the process.
+// a SQLite file made by the sample database tool and an odbc.ini naming it, so
+// a test never touches the user's ODBC configuration. On Linux both live in a
+// temporary folder that ODBCINI is pointed at; under Wine the driver manager is
+// the host's, which reads ODBCINI before the test starts, so the test runner
+// names the file and the database lives beside it. Create it before the first
+// ODBC call of the process.
 class TestOdbcSource {
 public:
     explicit TestOdbcSource(const korva8::SampleOptions& options = {});
 
-    QString databasePath() const;
-    QString folder() const { return m_dir.path(); }
+    QString databasePath() const { return m_databasePath; }
 
     // Replaces the database by a new one with these options.
     void recreate(const korva8::SampleOptions& options);
@@ -27,4 +29,5 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QString m_databasePath;
 };

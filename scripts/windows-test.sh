@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds the test programs for Windows (ARCH=x86_64) and runs every one under
+# Wine, headless, beside the host's build of the sample database tool and the
+# portal stand-in. Usage: windows-test.sh <windows build folder> <host build folder>
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:?usage: windows-test.sh <windows build folder> <host build folder>}
+host=${2:?usage: windows-test.sh <windows build folder> <host build folder>}
+jobs=${JOBS:-$(nproc)}
+
+cmake -S "$root" -B "$host" -DCMAKE_BUILD_TYPE=Release -DQUILVANOR_TESTS=OFF >/dev/null
+cmake --build "$host" -j"$jobs" --target korva8-sample portal-standin
+host=$(cd "$host" && pwd)
+
+"$root/scripts/windows-build.sh" "$build" -DQUILVANOR_WERROR=ON -DQUILVANOR_HOST_BUILD_DIR="$host"
+
+# One Wine prefix for the runs, made before they start side by side.
+export WINEPREFIX=${QUILVANOR_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/quilvanor/wine64}
+export QUILVANOR_WINEPREFIX=$WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Preparing the Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    LANG=fr_FR.UTF-8 wineboot --init >/dev/null 2>&1
+    wineserver --wait
+fi
+cd "$build"
+ctest --output-on-failure -j"$jobs"

@@ -1,0 +1,155 @@
+#ifdef _WIN32
+
+#include "support/HostProcess.h"
+#include "support/HostPrograms.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <windows.h>
+
+#include <stdexcept>
+
+// Under Wine, a Windows program may start a host (Unix) program, but gets no
+// handle on it and its standard streams are not passed on: the host's shell
+// runs it instead, with its streams on files, and leaves its process number
+// and then its exit code in files beside them.
+
+namespace {
+
+constexpr int kPollMs = 20;
+constexpr int kStartBoundMs = 60 * 1000;
+
+using UnixNameOf = char*(CDECL*)(const WCHAR*);
+using DosNameOf = WCHAR*(CDECL*)(const char*);
+
+FARPROC WineFunction(const char* name)
+{
+    return ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name);
+}
+
+// A word the shell takes as it stands.
+QString ShellWord(const QString& word)
+{
+    QString quoted = word;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+namespace HostPrograms {
+
+bool Available()
+{
+    return WineFunction("wine_get_unix_file_name") && QFile::exists(LocalPath(QStringLiteral("/bin/sh")));
+}
+
+QString WhyUnavailable()
+{
+    return QStringLiteral("needs the build machine's own programs (portal stand-in, sqlite3), reached only under Wine");
+}
+
+QString HostPath(const QString& localPath)
+{
+    const auto unixNameOf = reinterpret_cast<UnixNameOf>(WineFunction("wine_get_unix_file_name"));
+    if (!unixNameOf)
+        throw std::runtime_error("not under Wine: no host file names");
+    char* name = unixNameOf(reinterpret_cast<const WCHAR*>(QDir::toNativeSeparators(localPath).utf16()));
+    if (!name)
+        throw std::runtime_error("no host name for " + localPath.toStdString());
+    const QString result = QString::fromUtf8(name);
+    ::HeapFree(::GetProcessHeap(), 0, name);
+    return result;
+}
+
+QString LocalPath(const QString& hostPath)
+{
+    const auto dosNameOf = reinterpret_cast<DosNameOf>(WineFunction("wine_get_dos_file_name"));
+    if (!dosNameOf)
+        throw std::runtime_error("not under Wine: no host file names");
+    WCHAR* name = dosNameOf(hostPath.toUtf8().constData());
+    if (!name)
+        throw std::runtime_error("no local name for " + hostPath.toStdString());
+    const QString result = QDir::fromNativeSeparators(QString::fromWCharArray(name));
+    ::HeapFree(::GetProcessHeap(), 0, name);
+    return result;
+}
+
+} // namespace HostPrograms
+
+namespace HostProcess {
+
+qint64 Start(const QStringList& arguments, const QString& folder, const QString& input)
+{
+    using HostPrograms::HostPath;
+    const QDir dir(folder);
+    QStringList words;
+    for (const QString& argument : arguments)
+        words << ShellWord(argument);
+    const QString in = input.isEmpty() ? QStringLiteral("/dev/null") : HostPath(input);
+    const QString script = QStringLiteral("PATH=/usr/local/bin:/usr/bin:/bin; export PATH\n")
+        + words.join(QLatin1Char(' ')) + QStringLiteral(" <%1 >%2 2>%3 &\n")
+                                             .arg(ShellWord(in), ShellWord(HostPath(dir.filePath(QStringLiteral("out")))),
+                                                 ShellWord(HostPath(dir.filePath(QStringLiteral("err")))))
+        + QStringLiteral("echo $! >%1.part && mv %1.part %1\nwait $!\necho $? >%2.part && mv %2.part %2\n")
+              .arg(ShellWord(HostPath(dir.filePath(QStringLiteral("pid")))),
+                  ShellWord(HostPath(dir.filePath(QStringLiteral("status")))));
+    QFile file(dir.filePath(QStringLiteral("run.sh")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(script.toUtf8()) < 0)
+        throw std::runtime_error("cannot write the host script");
+    file.close();
+
+    const QString shell = QDir::toNativeSeparators(HostPrograms::LocalPath(QStringLiteral("/bin/sh")));
+    std::wstring commandLine = L"\"" + shell.toStdWString() + L"\" \"" + HostPath(file.fileName()).toStdWString() + L"\"";
+    const std::wstring workingFolder = QDir::toNativeSeparators(folder).toStdWString();
+    STARTUPINFOW startup {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process {};
+    if (!::CreateProcessW(reinterpret_cast<const wchar_t*>(shell.utf16()), commandLine.data(), nullptr, nullptr,
+            FALSE, 0, nullptr, workingFolder.c_str(), &startup, &process))
+        throw std::runtime_error("cannot start the host's shell");
+    if (process.hProcess)
+        ::CloseHandle(process.hProcess);
+    if (process.hThread)
+        ::CloseHandle(process.hThread);
+
+    for (int waited = 0; waited < kStartBoundMs; waited += kPollMs) {
+        const QByteArray pid = ReadAll(dir.filePath(QStringLiteral("pid"))).trimmed();
+        if (!pid.isEmpty())
+            return pid.toLongLong();
+        QThread::msleep(kPollMs);
+    }
+    throw std::runtime_error("the host's shell did not start " + arguments.value(0).toStdString());
+}
+
+std::optional<int> WaitForExit(qint64, const QString& folder, int timeoutMs)
+{
+    const QString status = QDir(folder).filePath(QStringLiteral("status"));
+    for (int waited = 0;; waited += kPollMs) {
+        if (QFile::exists(status))
+            return ReadAll(status).trimmed().toInt();
+        if (waited >= timeoutMs)
+            return std::nullopt;
+        QThread::msleep(kPollMs);
+    }
+}
+
+void Terminate(qint64 pid)
+{
+    QTemporaryDir dir;
+    Start({ QStringLiteral("kill"), QStringLiteral("-TERM"), QString::number(pid) }, dir.path(), QString());
+    WaitForExit(0, dir.path(), kStartBoundMs);
+}
+
+} // namespace HostProcess
+
+#endif
