@@ -4,11 +4,13 @@
 #include "data/TDmdMain.h"
 #include "ui/Guard.h"
 #include "ui/Look.h"
+#include "ui/ScreenScaling.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    KeepDevicePixels();
     QApplication application(argc, argv);
     Look::InstallFontSubstitutes();
 
