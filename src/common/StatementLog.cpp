@@ -1,12 +1,12 @@
-#include "rolls/StatementLog.h"
+#include "common/StatementLog.h"
 
 #include "common/Cp1252.h"
 #include "common/DateTexts.h"
 #include "common/Errors.h"
 #include "common/Messages.h"
+#include "common/NativeFile.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <cerrno>
 
@@ -17,7 +17,7 @@ StatementLog::StatementLog(const QString& kind)
     if (QDir::currentPath().isEmpty())
         fail(ENOENT);
     errno = 0;
-    m_file = std::fopen(QFile::encodeName(m_path).constData(), "wb");
+    m_file = OpenForWriting(m_path);
     if (!m_file)
         fail(errno);
 }

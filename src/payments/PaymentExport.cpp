@@ -1,5 +1,6 @@
 #include "payments/PaymentExport.h"
 
+#include "common/StatementLog.h"
 #include "data/AdoQuery.h"
 #include "payments/LastRunDates.h"
 #include "payments/LocalPayment.h"
@@ -7,7 +8,6 @@
 #include "payments/PaymentExportStatements.h"
 #include "payments/SynchronisationFeedback.h"
 #include "portal/FonctionsVendrolles.h"
-#include "rolls/StatementLog.h"
 
 PaymentExport::PaymentExport(AdoQuery& selection, SynchronisationFeedback& feedback)
     : m_selection(selection)

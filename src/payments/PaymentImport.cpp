@@ -1,6 +1,7 @@
 #include "payments/PaymentImport.h"
 
 #include "common/FieldList.h"
+#include "common/StatementLog.h"
 #include "data/AdoQuery.h"
 #include "payments/LastRunDates.h"
 #include "payments/LocalTransaction.h"
@@ -10,7 +11,6 @@
 #include "payments/PaymentRecord.h"
 #include "payments/SynchronisationFeedback.h"
 #include "portal/FonctionsVendrolles.h"
-#include "rolls/StatementLog.h"
 
 PaymentImport::PaymentImport(AdoConnection& connection, AdoQuery& deletion, AdoQuery& insertion, AdoQuery& lastNumber,
     SynchronisationFeedback& feedback)

@@ -1,11 +1,11 @@
 #include "rolls/RollExportRun.h"
 
+#include "common/StatementLog.h"
 #include "portal/FonctionsVendrolles.h"
 #include "rolls/ErrorList.h"
 #include "rolls/ExportFeedback.h"
 #include "rolls/RollQueries.h"
 #include "rolls/RollStatements.h"
-#include "rolls/StatementLog.h"
 
 namespace {
 

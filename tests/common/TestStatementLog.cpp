@@ -1,10 +1,12 @@
 // The statement log: its name, its bytes and its file errors, on the real file system.
 #include "common/Errors.h"
-#include "rolls/StatementLog.h"
+#include "common/StatementLog.h"
 
 #include <QtTest>
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -133,6 +135,9 @@ private slots:
 
     void aFolderThatCannotBeWrittenGivesAccessDenied()
     {
+#ifdef _WIN32
+        QSKIP("a read-only folder is made with POSIX permissions, which Windows folders do not follow");
+#else
         if (::geteuid() == 0) {
             // The super-user writes anywhere but in the kernel's own folders.
             QCOMPARE(errorIn(QStringLiteral("/sys")), QStringLiteral("Accès au fichier refusé"));
@@ -142,6 +147,7 @@ private slots:
         QFile::setPermissions(locked.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         QCOMPARE(errorIn(locked.path()), QStringLiteral("Accès au fichier refusé"));
         QFile::setPermissions(locked.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+#endif
     }
 };
 

@@ -2,6 +2,7 @@
 // private profile file, read and written in place.
 #include "common/Cp1252.h"
 #include "common/Errors.h"
+#include "common/StatementLog.h"
 #include "payments/LastRunDates.h"
 #include "payments/PrivateProfile.h"
 
@@ -151,6 +152,31 @@ private slots:
         }
         QVERIFY(QFileInfo(m_path).isDir());
         QVERIFY(QDir(m_dir.path()).rmdir(QStringLiteral("quilvanor.ini")));
+    }
+
+    // A run keeps its settings file and writes its statement log in folders the
+    // town names: the French Windows code page holds "é" and "–" but not "Ω".
+    void bothFilesOfARunAreWrittenInAFolderOfAnyName()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("Régie été – Ω"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString settings = folder + QStringLiteral("/quilvanor.ini");
+        SetSettingsFilePath(settings);
+        RecordLastRun(kLastExport, QDate(2012, 5, 13));
+        QCOMPARE(contentOf(settings), QByteArray("[Export]\r\nLastDateExport=13-05-12\r\n"));
+        QCOMPARE(ReadLastRun(kLastExport), QStringLiteral("13-05-12"));
+
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder));
+        QString logPath;
+        {
+            StatementLog log(QStringLiteral("export-paiement"));
+            logPath = log.path();
+            log.WriteLine(QStringLiteral("UPDATE paiement SET payeur='Zoé', note='€ 5'"));
+            log.Close();
+        }
+        QDir::setCurrent(previous);
+        QCOMPARE(contentOf(logPath), QByteArray("UPDATE paiement SET payeur='Zo\xE9', note='\x80 5'\r\n"));
     }
 };
 
