@@ -25,9 +25,13 @@ constexpr int kStartBoundMs = 60 * 1000;
 using UnixNameOf = char*(CDECL*)(const WCHAR*);
 using DosNameOf = WCHAR*(CDECL*)(const char*);
 
-FARPROC WineFunction(const char* name)
+// One of the functions Wine's kernel32 adds to Windows' own; null elsewhere.
+template <typename Function>
+Function WineFunction(const char* name)
 {
-    return ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name);
+    // Through a plain pointer: GetProcAddress gives every function one type.
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name)));
 }
 
 // A word the shell takes as it stands.
@@ -50,7 +54,7 @@ namespace HostPrograms {
 
 bool Available()
 {
-    return WineFunction("wine_get_unix_file_name") && QFile::exists(LocalPath(QStringLiteral("/bin/sh")));
+    return WineFunction<UnixNameOf>("wine_get_unix_file_name") && QFile::exists(LocalPath(QStringLiteral("/bin/sh")));
 }
 
 QString WhyUnavailable()
@@ -60,7 +64,7 @@ QString WhyUnavailable()
 
 QString HostPath(const QString& localPath)
 {
-    const auto unixNameOf = reinterpret_cast<UnixNameOf>(WineFunction("wine_get_unix_file_name"));
+    const auto unixNameOf = WineFunction<UnixNameOf>("wine_get_unix_file_name");
     if (!unixNameOf)
         throw std::runtime_error("not under Wine: no host file names");
     char* name = unixNameOf(reinterpret_cast<const WCHAR*>(QDir::toNativeSeparators(localPath).utf16()));
@@ -73,7 +77,7 @@ QString HostPath(const QString& localPath)
 
 QString LocalPath(const QString& hostPath)
 {
-    const auto dosNameOf = reinterpret_cast<DosNameOf>(WineFunction("wine_get_dos_file_name"));
+    const auto dosNameOf = WineFunction<DosNameOf>("wine_get_dos_file_name");
     if (!dosNameOf)
         throw std::runtime_error("not under Wine: no host file names");
     WCHAR* name = dosNameOf(hostPath.toUtf8().constData());

@@ -13,7 +13,7 @@
 namespace {
 
 // The odbc.ini the driver manager reads: the runner's under Wine, else one of the test's own.
-QString OdbcIniPath(const QTemporaryDir& dir)
+QString OdbcIniPath([[maybe_unused]] const QTemporaryDir& dir)
 {
 #ifdef _WIN32
     const QString named = qEnvironmentVariable("ODBCINI");
