@@ -23,5 +23,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     LANG=fr_FR.UTF-8 wineboot --init >/dev/null 2>&1
     wineserver --wait
 fi
+# Wine keeps the host's QT_ variables from Windows programs: the tests' platform
+# comes from the prefix's own environment instead. The offscreen platform reads
+# its fonts from one folder: the host's TrueType fonts, gathered there.
+fonts=$WINEPREFIX/host-fonts
+mkdir -p "$fonts"
+find /usr/share/fonts/truetype -name '*.ttf' -exec ln -sf {} "$fonts/" \;
+wine reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /d offscreen /f >/dev/null 2>&1
+wine reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /d "Z:${fonts//\//\\}" /f >/dev/null 2>&1
+wineserver --wait
 cd "$build"
 ctest --output-on-failure -j"$jobs"

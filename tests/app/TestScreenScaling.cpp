@@ -73,15 +73,15 @@ private slots:
 // and the factors are set first, then the program's own step, as in its entry.
 int main(int argc, char** argv)
 {
-    QTemporaryDir dir;
-    QFile screens(dir.filePath(QStringLiteral("screens.json")));
+    // In the working folder, named without its drive: the platform's options are cut at every colon.
+    QFile screens(QStringLiteral("screens.json"));
     if (!screens.open(QIODevice::WriteOnly)
         || screens.write(R"({"screens": [{"name": "150%", "width": 1920, "height": 1080,
                              "logicalDpi": 144, "logicalBaseDpi": 96, "dpr": 1.0}]})")
             < 0)
         qFatal("cannot write %s", qPrintable(screens.fileName()));
     screens.close();
-    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen:configfile=") + QFile::encodeName(screens.fileName()));
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen:configfile=screens.json"));
     qputenv("QT_SCALE_FACTOR", QByteArrayLiteral("1.5"));
     qputenv("QT_SCREEN_SCALE_FACTORS", QByteArrayLiteral("1.25"));
 

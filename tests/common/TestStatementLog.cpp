@@ -19,7 +19,7 @@ QByteArray fileBytes(const QString& path)
 }
 
 // Runs the action with the working folder set to the folder, then goes back.
-QString errorIn(const QString& folder)
+[[maybe_unused]] QString errorIn(const QString& folder)
 {
     const QString previous = QDir::currentPath();
     QDir::setCurrent(folder);
@@ -41,11 +41,13 @@ class TestStatementLog : public QObject {
 private slots:
     void nameIsFolderKindDateAndTime()
     {
+        // The folder as the system writes it ("C:\\Régie" on Windows), then a slash.
+        const QString folder = QDir::toNativeSeparators(QDir::currentPath());
         const QDateTime when(QDate(2024, 3, 8), QTime(14, 5, 59));
         QCOMPARE(StatementLog::FileName(QStringLiteral("export-role"), when),
-            QDir::currentPath() + QStringLiteral("/cantine-export-role-08-03-2024-14.05.csv"));
+            folder + QStringLiteral("/cantine-export-role-08-03-2024-14.05.csv"));
         QCOMPARE(StatementLog::FileName(QStringLiteral("import-paiement"), QDateTime(QDate(2024, 12, 31), QTime(9, 7))),
-            QDir::currentPath() + QStringLiteral("/cantine-import-paiement-31-12-2024-09.07.csv"));
+            folder + QStringLiteral("/cantine-import-paiement-31-12-2024-09.07.csv"));
     }
 
     void linesEndWithCrLfInWindows1252()
@@ -117,6 +119,9 @@ private slots:
 
     void aFolderThatIsGoneGivesFileNotFound()
     {
+#ifdef _WIN32
+        QSKIP("Windows does not remove a folder that is a process's working folder");
+#endif
         QTemporaryDir gone;
         QDir(gone.path()).mkdir(QStringLiteral("sub"));
         const QString folder = gone.filePath(QStringLiteral("sub"));

@@ -1,6 +1,7 @@
 // The banded report engine: pagination of a growing text block, page header
 // and footer on every page, and rendering to PDF through Qt's printing.
 #include "PdfText.h"
+#include "support/HostPrograms.h"
 #include "report/BandedReport.h"
 #include "report/ReportLayout.h"
 #include "report/ReportRenderer.h"
@@ -9,7 +10,6 @@
 
 #include <QImage>
 #include <QPrinter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -203,9 +203,10 @@ private slots:
         QVERIFY(PrintPages(pages, printer));
 
         const QString png = m_dir.filePath(QStringLiteral("position"));
-        QCOMPARE(QProcess::execute(QStringLiteral("pdftoppm"),
-                     { QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-png"),
-                         QStringLiteral("-singlefile"), pdf, png }),
+        QCOMPARE(HostPrograms::Run({ QStringLiteral("pdftoppm"), QStringLiteral("-r"), QStringLiteral("300"),
+                                       QStringLiteral("-png"), QStringLiteral("-singlefile"), HostPrograms::HostPath(pdf),
+                                       HostPrograms::HostPath(png) })
+                     .exitCode,
             0);
         const QImage image(png + QStringLiteral(".png"));
         QVERIFY(qAbs(image.width() - 1181) <= 1 && qAbs(image.height() - 1181) <= 1); // 100 mm at 300 dpi

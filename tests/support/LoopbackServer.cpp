@@ -6,6 +6,9 @@ LoopbackServer::LoopbackServer(Handler handler)
     const LoopbackListener listener = OpenLoopbackListener();
     m_listener = listener.socket;
     m_port = listener.port;
+    // A listener may be reported ready for a connection that is gone by the time it is
+    // accepted (Wine does so): the accept must not block then, but go back to waiting.
+    SetBlocking(m_listener, false);
     m_thread = std::thread([this] { run(); });
 }
 
@@ -20,13 +23,13 @@ void LoopbackServer::stop()
     if (m_stopped)
         return;
     m_stopped = true;
-    m_wake.raise();
+    m_stop = true;
     m_thread.join();
 }
 
 void LoopbackServer::run()
 {
-    while (WaitReadable(m_listener, m_wake)) {
+    while (WaitReadable(m_listener, m_stop)) {
         const TestSocket connection = AcceptConnection(m_listener);
         if (connection == kNoTestSocket)
             continue;

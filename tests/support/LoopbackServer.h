@@ -25,7 +25,7 @@ public:
     // Stops the server and waits for its thread; stopping twice does nothing.
     void stop();
     // Waits for the connection to have something to read; false once the server is stopping.
-    bool waitReadable(TestSocket connection) const { return WaitReadable(connection, m_wake); }
+    bool waitReadable(TestSocket connection) const { return WaitReadable(connection, m_stop); }
 
 private:
     void run();
@@ -33,7 +33,7 @@ private:
     Handler m_handler;
     TestSocket m_listener = kNoTestSocket;
     int m_port = 0;
-    WakeSignal m_wake;
+    StopRequest m_stop = false;
     std::atomic<int> m_connections = 0;
     bool m_stopped = false;
     std::thread m_thread;

@@ -23,24 +23,23 @@ const bool kSocketsStarted = [] {
 }();
 using SocketLength = int;
 constexpr int kSendFlags = 0;
-int Poll(pollfd* entries, int count, int timeoutMs) { return ::WSAPoll(entries, static_cast<ULONG>(count), timeoutMs); }
 #else
 using SocketLength = socklen_t;
 constexpr int kSendFlags = MSG_NOSIGNAL;
-int Poll(pollfd* entries, int count, int timeoutMs) { return ::poll(entries, static_cast<nfds_t>(count), timeoutMs); }
 #endif
-
-void SetNonBlocking(TestSocket socket)
-{
-#ifdef _WIN32
-    u_long on = 1;
-    ::ioctlsocket(socket, FIONBIO, &on);
-#else
-    ::fcntl(socket, F_SETFL, ::fcntl(socket, F_GETFL, 0) | O_NONBLOCK);
-#endif
-}
 
 } // namespace
+
+void SetBlocking(TestSocket socket, bool blocking)
+{
+#ifdef _WIN32
+    u_long nonBlocking = blocking ? 0 : 1;
+    ::ioctlsocket(socket, FIONBIO, &nonBlocking);
+#else
+    const int flags = ::fcntl(socket, F_GETFL, 0);
+    ::fcntl(socket, F_SETFL, blocking ? flags & ~O_NONBLOCK : flags | O_NONBLOCK);
+#endif
+}
 
 TestSocket NewStreamSocket()
 {
@@ -105,17 +104,19 @@ TestSocket ConnectToLoopback(int port)
 
 TestSocket AcceptConnection(TestSocket listener)
 {
-    const TestSocket connection = ::accept(listener, nullptr, nullptr);
-#ifdef _WIN32
-    return connection;
-#else
-    return connection < 0 ? kNoTestSocket : connection;
+    TestSocket connection = ::accept(listener, nullptr, nullptr);
+#ifndef _WIN32
+    if (connection < 0)
+        connection = kNoTestSocket;
 #endif
+    if (connection != kNoTestSocket)
+        SetBlocking(connection, true); // Windows hands on a non-blocking listener's mode
+    return connection;
 }
 
 int AcceptAndCloseAll(TestSocket listener)
 {
-    SetNonBlocking(listener);
+    SetBlocking(listener, false);
     int count = 0;
     for (TestSocket connection; (connection = AcceptConnection(listener)) != kNoTestSocket; ++count)
         CloseTestSocket(connection);
@@ -148,37 +149,22 @@ void ShutdownSending(TestSocket connection)
 #endif
 }
 
-WakeSignal::WakeSignal()
+bool WaitReadable(TestSocket socket, const StopRequest& stop)
 {
-    const LoopbackListener listener = OpenLoopbackListener(1);
-    try {
-        m_raised = ConnectToLoopback(listener.port);
-        m_watched = AcceptConnection(listener.socket);
-    } catch (...) {
-        CloseTestSocket(listener.socket);
-        throw;
+    constexpr int kLookAgainMs = 10;
+    while (!stop) {
+#ifdef _WIN32
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(socket, &readable);
+        timeval bound { 0, kLookAgainMs * 1000 };
+        if (::select(0, &readable, nullptr, nullptr, &bound) > 0)
+            return true;
+#else
+        pollfd entry { socket, POLLIN, 0 };
+        if (::poll(&entry, 1, kLookAgainMs) > 0)
+            return true;
+#endif
     }
-    CloseTestSocket(listener.socket);
-    if (m_watched == kNoTestSocket) {
-        CloseTestSocket(m_raised);
-        throw std::runtime_error("cannot open a wake-up connection");
-    }
-}
-
-WakeSignal::~WakeSignal()
-{
-    CloseTestSocket(m_raised);
-    CloseTestSocket(m_watched);
-}
-
-void WakeSignal::raise()
-{
-    SendAll(m_raised, QByteArray(1, 's'));
-}
-
-bool WaitReadable(TestSocket socket, const WakeSignal& wake)
-{
-    pollfd entries[2] = { { socket, POLLIN, 0 }, { wake.watched(), POLLIN, 0 } };
-    while (Poll(entries, 2, -1) < 0) { }
-    return entries[1].revents == 0;
+    return false;
 }

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <atomic>
+
 #ifdef _WIN32
 #include <winsock2.h>
 #else
@@ -26,6 +28,7 @@ struct LoopbackListener {
 };
 
 TestSocket NewStreamSocket();
+void SetBlocking(TestSocket socket, bool blocking);
 void CloseTestSocket(TestSocket socket);
 
 // 127.0.0.1 at the port.
@@ -43,7 +46,7 @@ LoopbackListener OpenLoopbackListener(int backlog = 16);
 // A new socket connected to the loopback port; throws std::runtime_error when refused.
 TestSocket ConnectToLoopback(int port);
 
-// The next pending connection, or kNoTestSocket.
+// The next pending connection, in blocking mode, or kNoTestSocket.
 TestSocket AcceptConnection(TestSocket listener);
 // Every pending connection is accepted and closed at once; returns how many.
 int AcceptAndCloseAll(TestSocket listener);
@@ -56,23 +59,11 @@ int ReceiveSome(TestSocket connection, char* buffer, int size);
 void SendAll(TestSocket connection, const QByteArray& bytes);
 void ShutdownSending(TestSocket connection);
 
-// Wakes a server thread out of its waits: a connected loopback pair, one end
-// signalled by the test's thread, the other watched beside the server's socket.
-class WakeSignal {
-public:
-    WakeSignal();
-    ~WakeSignal();
-    WakeSignal(const WakeSignal&) = delete;
-    WakeSignal& operator=(const WakeSignal&) = delete;
-
-    void raise();
-    TestSocket watched() const { return m_watched; }
-
-private:
-    TestSocket m_raised = kNoTestSocket;
-    TestSocket m_watched = kNoTestSocket;
-};
+// Tells a server thread to stop waiting, from the test's thread.
+using StopRequest = std::atomic<bool>;
 
 // Waits until the socket has something to read (a connection, bytes or its
-// close); false when the wake signal came first.
-bool WaitReadable(TestSocket socket, const WakeSignal& wake);
+// close); false once a stop is requested. The wait looks again every few
+// milliseconds rather than trusting one long wait to be woken: under Wine a
+// long wait can miss its wake-up once the process has started a host program.
+bool WaitReadable(TestSocket socket, const StopRequest& stop);

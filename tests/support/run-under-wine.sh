@@ -13,4 +13,10 @@ export ODBCINI="$work/odbc.ini" ODBCSYSINI=/etc
 export LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8
 export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=${QUILVANOR_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/quilvanor/wine64}
-wine "$@"
+# Qt Test writes nothing to a standard output that is not a Windows console:
+# the results go to a file, shown once the test ends.
+results="$work/results.txt"
+wine "$@" -o "Z:${results//\//\\},txt"
+status=$?
+cat "$results" 2>/dev/null
+exit $status
