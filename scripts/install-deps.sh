@@ -17,7 +17,7 @@ packages=(
 windows=false
 if [ "${1:-}" = "--windows" ]; then
     windows=true
-    packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix ninja-build wine64 locales xz-utils)
+    packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix ninja-build wine64 locales xz-utils inotify-tools)
 fi
 
 missing=()

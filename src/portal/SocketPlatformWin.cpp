@@ -8,6 +8,8 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <algorithm>
+#include <chrono>
 #include <vector>
 
 // Windows Sockets numbers its errors itself: they pass through unchanged. The
@@ -26,29 +28,39 @@ enum class Readiness { Connected, Writable, Readable };
 
 // Waits until the socket is ready; a bound reached fails as 10060. Only a
 // connection attempt reports its failure in the exception set: for a connected
-// socket that set signals out-of-band data, which is no error.
+// socket that set signals out-of-band data, which is no error. A wake-up that
+// names no error and no readiness is waited out for what remains of the bound.
 void WaitFor(SOCKET socket, Readiness readiness, int timeoutMs)
 {
-    fd_set ready;
-    FD_ZERO(&ready);
-    FD_SET(socket, &ready);
-    fd_set failed;
-    FD_ZERO(&failed);
-    FD_SET(socket, &failed);
     const bool reading = readiness == Readiness::Readable;
     const bool connecting = readiness == Readiness::Connected;
-    timeval bound { timeoutMs / 1000, (timeoutMs % 1000) * 1000 };
-    const int count
-        = ::select(0, reading ? &ready : nullptr, reading ? nullptr : &ready, connecting ? &failed : nullptr, &bound);
-    if (count == 0)
-        ThrowSocketError(WinsockMessages::kTimedOut);
-    if (count == SOCKET_ERROR)
-        ThrowLastError();
-    if (connecting && FD_ISSET(socket, &failed)) {
-        int error = 0;
-        int length = sizeof error;
-        ::getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length);
-        ThrowSocketError(error != 0 ? error : WSAECONNREFUSED);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(
+            deadline - std::chrono::steady_clock::now());
+        const long long micros = std::max<long long>(0, left.count());
+        fd_set ready;
+        FD_ZERO(&ready);
+        FD_SET(socket, &ready);
+        fd_set failed;
+        FD_ZERO(&failed);
+        FD_SET(socket, &failed);
+        timeval bound { static_cast<long>(micros / 1000000), static_cast<long>(micros % 1000000) };
+        const int count = ::select(
+            0, reading ? &ready : nullptr, reading ? nullptr : &ready, connecting ? &failed : nullptr, &bound);
+        if (count == 0)
+            ThrowSocketError(WinsockMessages::kTimedOut);
+        if (count == SOCKET_ERROR)
+            ThrowLastError();
+        if (connecting && FD_ISSET(socket, &failed)) {
+            int error = 0;
+            int length = sizeof error;
+            ::getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length);
+            if (error != 0)
+                ThrowSocketError(error);
+        }
+        if (FD_ISSET(socket, &ready))
+            return;
     }
 }
 

@@ -227,6 +227,9 @@ private slots:
 
     void aLogThatCannotBeCreatedStopsTheRunBeforeAnyRequest()
     {
+#ifdef _WIN32
+        QSKIP("Windows does not remove a folder that is a process's working folder");
+#endif
         RecordingPortal portal;
         QTemporaryDir parent;
         const QString previous = QDir::currentPath();

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -12,10 +13,12 @@
 
 #include <stdexcept>
 
-// Under Wine, a Windows program may start a host (Unix) program, but gets no
-// handle on it and its standard streams are not passed on: the host's shell
-// runs it instead, with its streams on files, and leaves its process number
-// and then its exit code in files beside them.
+// Under Wine, a Windows program that starts a host (Unix) program itself gets
+// no handle on it and no standard streams, and the fork upsets Wine's sockets
+// in the starting process (waits that are never woken, connections refused).
+// The test runner keeps a watcher on the host instead: a test writes a shell
+// script and names it in the watcher's folder; the watcher runs it, and the
+// script leaves the program's process number and then its exit code in files.
 
 namespace {
 
@@ -54,7 +57,7 @@ namespace HostPrograms {
 
 bool Available()
 {
-    return WineFunction<UnixNameOf>("wine_get_unix_file_name") && QFile::exists(LocalPath(QStringLiteral("/bin/sh")));
+    return WineFunction<UnixNameOf>("wine_get_unix_file_name") && qEnvironmentVariableIsSet("QUILVANOR_HOST_REQUESTS");
 }
 
 QString WhyUnavailable()
@@ -112,19 +115,17 @@ qint64 Start(const QStringList& arguments, const QString& folder, const QString&
         throw std::runtime_error("cannot write the host script");
     file.close();
 
-    const QString shell = QDir::toNativeSeparators(HostPrograms::LocalPath(QStringLiteral("/bin/sh")));
-    std::wstring commandLine = L"\"" + shell.toStdWString() + L"\" \"" + HostPath(file.fileName()).toStdWString() + L"\"";
-    const std::wstring workingFolder = QDir::toNativeSeparators(folder).toStdWString();
-    STARTUPINFOW startup {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process {};
-    if (!::CreateProcessW(reinterpret_cast<const wchar_t*>(shell.utf16()), commandLine.data(), nullptr, nullptr,
-            FALSE, 0, nullptr, workingFolder.c_str(), &startup, &process))
-        throw std::runtime_error("cannot start the host's shell");
-    if (process.hProcess)
-        ::CloseHandle(process.hProcess);
-    if (process.hThread)
-        ::CloseHandle(process.hThread);
+    // The runner's watcher on the host runs every script named in its folder.
+    const QString requests = qEnvironmentVariable("QUILVANOR_HOST_REQUESTS");
+    if (requests.isEmpty())
+        throw std::runtime_error("no host runner: run the Windows tests through their runner under Wine");
+    const QString request = QDir(HostPrograms::LocalPath(requests)).filePath(QFileInfo(folder).fileName());
+    QFile named(request + QStringLiteral(".part"));
+    if (!named.open(QIODevice::WriteOnly) || named.write(HostPath(file.fileName()).toUtf8()) < 0)
+        throw std::runtime_error("cannot ask the host runner to start " + arguments.value(0).toStdString());
+    named.close();
+    if (!named.rename(request + QStringLiteral(".request")))
+        throw std::runtime_error("cannot ask the host runner to start " + arguments.value(0).toStdString());
 
     for (int waited = 0; waited < kStartBoundMs; waited += kPollMs) {
         const QByteArray pid = ReadAll(dir.filePath(QStringLiteral("pid"))).trimmed();

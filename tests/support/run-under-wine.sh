@@ -7,7 +7,29 @@
 # takes its regional settings from the same locale: fr_FR.UTF-8 gives both.
 set -uo pipefail
 work=$(mktemp -d "${TMPDIR:-/tmp}/quilvanor-wine-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+watcher=
+
+stop() {
+    # The watcher and every host program it started (a stand-in left by a test that died).
+    [ -n "$watcher" ] && kill -TERM -- "-$watcher" 2>/dev/null
+    rm -rf "$work"
+}
+trap stop EXIT
+
+# The test's host programs: the test names a shell script in this folder (by
+# renaming its request into it) and the watcher runs it; a Windows program
+# that starts a host program itself upsets Wine's sockets in its own process.
+requests="$work/requests"
+mkdir "$requests"
+export QUILVANOR_HOST_REQUESTS="$requests"
+setsid bash -c '
+    inotifywait -m -e moved_to --format %f "$1" 2>"$1.ready" | while read -r name; do
+        case "$name" in
+        *.request) script=$(cat "$1/$name"); rm -f "$1/$name"; sh "$script" </dev/null >/dev/null 2>&1 & ;;
+        esac
+    done' watcher "$requests" &
+watcher=$!
+until grep -q 'Watches established' "$requests.ready" 2>/dev/null; do sleep 0.02; done
 : > "$work/odbc.ini"
 export ODBCINI="$work/odbc.ini" ODBCSYSINI=/etc
 export LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8
