@@ -31,10 +31,26 @@ set(QUILVANOR_QT_PLUGINS platforms/qwindows.dll sqldrivers/qsqlodbc.dll imagefor
 
 install(TARGETS quilvanor RUNTIME DESTINATION .)
 install(FILES ${QUILVANOR_QT_DLLS} ${mingw_runtime} DESTINATION .)
+set(installed_dlls)
+foreach(dll ${QUILVANOR_QT_DLLS} ${mingw_runtime})
+    get_filename_component(name ${dll} NAME)
+    list(APPEND installed_dlls ${name})
+endforeach()
 foreach(plugin ${QUILVANOR_QT_PLUGINS})
     get_filename_component(folder ${plugin} DIRECTORY)
     install(FILES ${qt_plugins}/${plugin} DESTINATION ${folder})
+    list(APPEND installed_dlls ${plugin})
 endforeach()
+# The MinGW runtime comes with its symbols (libstdc++ is 24 MB, 2 MB without):
+# every DLL is shipped stripped, the program too.
+install(CODE "
+    foreach(file quilvanor.exe ${installed_dlls})
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \"\${CMAKE_INSTALL_PREFIX}/\${file}\"
+            RESULT_VARIABLE stripped)
+        if(NOT stripped EQUAL 0)
+            message(FATAL_ERROR \"cannot strip \${file}\")
+        endif()
+    endforeach()")
 
 # The read-me in Windows-1252 with CR LF line ends, as Notepad reads it everywhere.
 configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/LISEZMOI.txt ${CMAKE_BINARY_DIR}/LISEZMOI.utf8.txt
@@ -47,7 +63,6 @@ endif()
 install(FILES ${CMAKE_BINARY_DIR}/LISEZMOI.txt DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
-set(CPACK_STRIP_FILES TRUE) # the MinGW runtime and Qt DLLs come with their symbols
 set(CPACK_PACKAGE_NAME quilvanor)
 set(CPACK_PACKAGE_FILE_NAME quilvanor-${PROJECT_VERSION}-windows-${QUILVANOR_WINDOWS_ARCH})
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)

@@ -1,4 +1,5 @@
 // The program's entry: splash, data module, main window, message loop.
+#include "app/ParentConsole.h"
 #include "app/TFrmMain.h"
 #include "app/TSplashForm.h"
 #include "data/TDmdMain.h"
@@ -10,6 +11,7 @@
 
 int main(int argc, char** argv)
 {
+    UseParentConsoleForErrors();
     KeepDevicePixels();
     QApplication application(argc, argv);
     Look::InstallFontSubstitutes();
