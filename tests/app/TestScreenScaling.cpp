@@ -16,7 +16,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QWindow>
 #include <QtTest>
 

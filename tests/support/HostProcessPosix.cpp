@@ -87,16 +87,6 @@ void Terminate(qint64 pid)
 
 namespace HostPrograms {
 
-bool Available()
-{
-    return true;
-}
-
-QString WhyUnavailable()
-{
-    return {};
-}
-
 QString HostPath(const QString& localPath)
 {
     return localPath;

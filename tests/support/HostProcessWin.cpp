@@ -55,16 +55,6 @@ QByteArray ReadAll(const QString& path)
 
 namespace HostPrograms {
 
-bool Available()
-{
-    return WineFunction<UnixNameOf>("wine_get_unix_file_name") && qEnvironmentVariableIsSet("QUILVANOR_HOST_REQUESTS");
-}
-
-QString WhyUnavailable()
-{
-    return QStringLiteral("needs the build machine's own programs (portal stand-in, sqlite3), reached only under Wine");
-}
-
 QString HostPath(const QString& localPath)
 {
     const auto unixNameOf = WineFunction<UnixNameOf>("wine_get_unix_file_name");

@@ -12,11 +12,6 @@
 // shell and names its files to them by their host paths.
 namespace HostPrograms {
 
-// Whether the host's programs can be run (on Windows, only under Wine).
-bool Available();
-// Why not, for a test that has to skip.
-QString WhyUnavailable();
-
 // A local file name as the host's programs name it.
 QString HostPath(const QString& localPath);
 // A host file name as this program opens it.
