@@ -15,6 +15,13 @@ RollQueries::RollQueries(AdoConnection* connection)
     QueryClientGroupe.SetSql(QStringLiteral("Select * from ClientGroupe order by NumClient"));
 }
 
+void RollQueries::OpenAllRolls()
+{
+    QueryRole.Close();
+    QueryRole.SetSql(QStringLiteral("SELECT * FROM Role ORDER BY NumRole DESC"));
+    QueryRole.Open();
+}
+
 void RollQueries::CloseRunQueries()
 {
     QueryClientGroupe.Close();

@@ -10,6 +10,9 @@ class RollQueries {
 public:
     explicit RollQueries(AdoConnection* connection);
 
+    // Opens QueryRole on every roll with all its columns, highest roll number
+    // first: the list the operator picks from and the rows a run reads.
+    void OpenAllRolls();
     // Closes the queries a run opened, in the order the run closes them;
     // QueryRole stays open.
     void CloseRunQueries();

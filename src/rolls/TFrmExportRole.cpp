@@ -126,9 +126,7 @@ TFrmExportRole::~TFrmExportRole()
 
 void TFrmExportRole::FormCreate()
 {
-    Queries.QueryRole.Close();
-    Queries.QueryRole.SetSql(QStringLiteral("SELECT * FROM Role ORDER BY NumRole DESC"));
-    Queries.QueryRole.Open();
+    Queries.OpenAllRolls();
     DBGrille->FollowRow(Queries.QueryRole.Bookmark());
 }
 
