@@ -1,6 +1,7 @@
 #include "common/DateTexts.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 
 namespace DateTexts {
 
@@ -22,6 +23,16 @@ QString localPaymentDate(const QDate& date)
 QString settingsDate(const QDate& date)
 {
     return date.toString(QStringLiteral("dd-MM-yy"));
+}
+
+QDate fromSettingsDate(const QString& text)
+{
+    static const QRegularExpression shape(QStringLiteral("^(\\d\\d)-(\\d\\d)-(\\d\\d)$"));
+    const QRegularExpressionMatch parts = shape.match(text);
+    if (!parts.hasMatch())
+        return {};
+    // The year has two digits only: the program's dates are all of this century.
+    return QDate(2000 + parts.captured(3).toInt(), parts.captured(2).toInt(), parts.captured(1).toInt());
 }
 
 QString logNameDate(const QDate& date)
@@ -70,6 +81,11 @@ QString FormatShortDateTime(const QDateTime& value)
 {
     QString text = FormatShortDate(value.date());
     if (value.time() != QTime(0, 0))
-        text += QLatin1Char(' ') + value.time().toString(QStringLiteral("HH:mm:ss"));
+        text += QLatin1Char(' ') + FormatTimeOfDay(value.time());
     return text;
+}
+
+QString FormatTimeOfDay(const QTime& time)
+{
+    return time.toString(QStringLiteral("HH:mm:ss"));
 }

@@ -15,6 +15,9 @@ QString jetLiteral(const QDate& date);
 QString localPaymentDate(const QDate& date);
 // "dd-mm-yy": dates kept in the settings file.
 QString settingsDate(const QDate& date);
+// Such a text read back as a date of this century; an invalid date when the
+// text is not one.
+QDate fromSettingsDate(const QString& text);
 // "dd-mm-yyyy" and "hh.mm": the date and time in statement log names.
 QString logNameDate(const QDate& date);
 QString logNameTime(const QTime& time);
@@ -32,3 +35,5 @@ void SetShortDateFormat(const QString& pattern);
 QString FormatShortDate(const QDate& date);
 // A date-time as the short date, followed by the time when it is not midnight.
 QString FormatShortDateTime(const QDateTime& value);
+// The program's time text, "hh:mm:ss".
+QString FormatTimeOfDay(const QTime& time);

@@ -13,6 +13,7 @@
 #include <sqlext.h>
 
 #include <atomic>
+#include <iterator>
 #include <clocale>
 #ifndef _WIN32
 #include <langinfo.h>
@@ -27,17 +28,23 @@ QString nextConnectionName()
 }
 
 // The engine behind the open connection, as ODBC names it ("ACCESS", "SQLite", …).
+// Qt's ODBC driver hands out its connection handle as a SQLHANDLE (a void*).
+// The wide call: the Windows driver manager under Wine has no narrow entry
+// points, and the name may hold any character.
 QString dbmsName(const QSqlDatabase& db)
 {
     const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "SQLHANDLE") != 0)
+    if (handle.metaType() != QMetaType::fromType<SQLHANDLE>())
         return QString();
-    SQLHANDLE hdbc = *static_cast<const SQLHANDLE*>(handle.data());
-    SQLCHAR name[256] = {};
-    SQLSMALLINT length = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfo(hdbc, SQL_DBMS_NAME, name, sizeof name, &length)))
+    const SQLHANDLE hdbc = *static_cast<const SQLHANDLE*>(handle.constData());
+    if (!hdbc)
         return QString();
-    return QString::fromLatin1(reinterpret_cast<const char*>(name));
+    SQLWCHAR name[256] = {};
+    SQLSMALLINT length = 0; // in bytes
+    if (!SQL_SUCCEEDED(SQLGetInfoW(hdbc, SQL_DBMS_NAME, name, sizeof name, &length)))
+        return QString();
+    const qsizetype units = qBound<qsizetype>(0, length / qsizetype(sizeof(SQLWCHAR)), std::size(name) - 1);
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(name), units);
 }
 
 // unixODBC converts statement texts between the program's wide characters and

@@ -34,8 +34,9 @@ ColumnKind kindOf(const QSqlField& field)
                                                                                 : ColumnKind::Float;
     case QMetaType::QDateTime:
     case QMetaType::QDate:
-    case QMetaType::QTime:
         return ColumnKind::DateTime;
+    case QMetaType::QTime:
+        return ColumnKind::TimeOfDay;
     default:
         return (field.typeID() == SQL_DECIMAL || field.typeID() == SQL_NUMERIC) ? ColumnKind::Currency
                                                                                 : ColumnKind::Text;
@@ -252,7 +253,9 @@ const QVariant& AdoQuery::cell(int row, int column) const
     return m_cells.at(static_cast<qsizetype>(row) * m_columns.size() + column);
 }
 
-QString AdoQuery::TextAt(int row, int column) const
+QString AdoQuery::DisplayTextAt(int row, int column) const noexcept
 {
-    return ValueAsText(cell(row, column), m_columns.at(column).kind);
+    if (column < 0 || column >= m_columns.size())
+        return QString();
+    return ValueAsDisplayText(cell(row, column), m_columns.at(column).kind);
 }

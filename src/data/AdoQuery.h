@@ -65,7 +65,7 @@ public:
     void GotoBookmark(int bookmark);
 
     // Reading any row without moving the cursor (for the grid).
-    QString TextAt(int row, int column) const;
+    QString DisplayTextAt(int row, int column) const noexcept;
     int ColumnIndex(const QString& fieldName) const; // -1 when absent
     QString ColumnName(int column) const;
 

@@ -40,7 +40,7 @@ QVariant QueryGridModel::data(const QModelIndex& index, int role) const
     const int column = m_resultColumn.value(index.column(), -1);
     switch (role) {
     case Qt::DisplayRole:
-        return column < 0 ? QString() : m_query->TextAt(index.row(), column);
+        return column < 0 ? QString() : m_query->DisplayTextAt(index.row(), column);
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(m_columns.at(index.column()).alignment | Qt::AlignVCenter);
     default:

@@ -61,8 +61,23 @@ QString ValueAsText(const QVariant& value, ColumnKind kind)
         return FloatText(value.toDouble(), 4);
     case ColumnKind::DateTime:
         return FormatShortDateTime(ValueAsDateTime(value));
+    case ColumnKind::TimeOfDay:
+        return FormatTimeOfDay(ValueAsDateTime(value).time());
     }
     return value.toString();
+}
+
+QString ValueAsDisplayText(const QVariant& value, ColumnKind kind) noexcept
+{
+    try {
+        return ValueAsText(value, kind);
+    } catch (...) {
+        try {
+            return value.toString();
+        } catch (...) {
+            return QString();
+        }
+    }
 }
 
 QDateTime ValueAsDateTime(const QVariant& value)
@@ -74,6 +89,8 @@ QDateTime ValueAsDateTime(const QVariant& value)
         return value.toDateTime();
     case QMetaType::QDate:
         return value.toDate().startOfDay();
+    case QMetaType::QTime: // a time of day is that time on the day a null date stands for
+        return QDateTime(DateTexts::nullDateTime().date(), value.toTime());
     case QMetaType::QString: {
         const QString text = value.toString().trimmed();
         QDateTime parsed = QDateTime::fromString(text, Qt::ISODate);

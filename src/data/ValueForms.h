@@ -5,11 +5,14 @@
 #include <QVariant>
 
 // How a column's values read back: its type decides the text form.
-enum class ColumnKind { Text, Integer, Float, Currency, DateTime };
+enum class ColumnKind { Text, Integer, Float, Currency, DateTime, TimeOfDay };
 
 // The three forms the logic reads a value in. A null value reads as the empty
 // text, the date 1899-12-30 at midnight, or 0.
 QString ValueAsText(const QVariant& value, ColumnKind kind);
+// The text form for display: never throws; a value that has no form of its
+// column's type (a date column holding free text) shows as it is stored.
+QString ValueAsDisplayText(const QVariant& value, ColumnKind kind) noexcept;
 QDateTime ValueAsDateTime(const QVariant& value);
 qint64 ValueAsInteger(const QVariant& value);
 

@@ -42,6 +42,7 @@ private slots:
         query.SetSql(QStringLiteral("select * from Sample order by NumFacture"));
         query.Open();
         QVERIFY(m_dmd.ADOConnection->Connected());
+        QCOMPARE(m_dmd.ADOConnection->dialect(), SqlDialect::SQLite); // read from the engine's own name
         QCOMPARE(query.RecordCount(), 3);
         QCOMPARE(query.FieldCount(), 4);
         QCOMPARE(query.Field(2).Name(), QStringLiteral("Libelle"));
@@ -181,6 +182,27 @@ private slots:
         QVERIFY(model.data(model.index(0, 2), Qt::DisplayRole).toString().startsWith(QStringLiteral("Rôle cantine")));
         query.Close();
         QCOMPARE(model.rowCount(), 0);
+    }
+
+    // The grid paints whatever the database holds, a time of day or a Yes/No
+    // column too; reading a cell never throws.
+    void theGridShowsEveryColumnTypeWithoutFailing()
+    {
+        m_source.execute(QStringLiteral("CREATE TABLE Kinds (Heure TIME, Actif BIT);"
+                                        "INSERT INTO Kinds VALUES ('10:15:00', 1);"
+                                        "INSERT INTO Kinds VALUES ('00:00:00', 0);"));
+        AdoQuery query(QStringLiteral("QueryKinds"), m_dmd.ADOConnection);
+        QueryGridModel model(&query, {{QStringLiteral("Heure"), QStringLiteral("Heure"), Qt::AlignLeft, 70},
+                                      {QStringLiteral("Actif"), QStringLiteral("Actif"), Qt::AlignLeft, 70}});
+        query.SetSql(QStringLiteral("SELECT * FROM Kinds ORDER BY Heure DESC"));
+        query.Open();
+        const auto cell = [&](int row, int column) { return model.data(model.index(row, column), Qt::DisplayRole).toString(); };
+        QCOMPARE(cell(0, 0), QStringLiteral("10:15:00"));
+        QCOMPARE(cell(1, 0), QStringLiteral("00:00:00"));
+        QCOMPARE(query.FieldByName(QStringLiteral("Heure")).AsString(), QStringLiteral("10:15:00"));
+        QCOMPARE(query.FieldByName(QStringLiteral("Heure")).AsDateTime(), QDateTime(QDate(1899, 12, 30), QTime(10, 15)));
+        QCOMPARE(cell(0, 1), QStringLiteral("1")); // a Yes/No column reads as the driver gives it
+        QCOMPARE(cell(1, 1), QStringLiteral("0"));
     }
 };
 
