@@ -1,7 +1,9 @@
-// The program's entry: splash, data module, main window, message loop.
+// The program's entry: splash, data module, main window, message loop; or,
+// given arguments, one action without any window, for a scheduled task.
 #include "app/ParentConsole.h"
 #include "app/TFrmMain.h"
 #include "app/TSplashForm.h"
+#include "batch/UnattendedRun.h"
 #include "data/TDmdMain.h"
 #include "ui/Guard.h"
 #include "ui/Look.h"
@@ -11,7 +13,13 @@
 
 int main(int argc, char** argv)
 {
-    UseParentConsoleForErrors();
+    UseParentConsole();
+    if (argc > 1) {
+        // No window system: the action runs where no desktop session is open.
+        QCoreApplication application(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("quilvanor"));
+        return RunCommandLine(QCoreApplication::arguments().mid(1));
+    }
     KeepDevicePixels();
     QApplication application(argc, argv);
     Look::InstallFontSubstitutes();

@@ -10,8 +10,8 @@
 
 #include <cerrno>
 
-StatementLog::StatementLog(const QString& kind)
-    : m_path(FileName(kind, QDateTime::currentDateTime()))
+StatementLog::StatementLog(const QString& kind, const QString& extension)
+    : m_path(FileName(kind, QDateTime::currentDateTime(), extension))
 {
     // A working folder that no longer exists has no path: the log would land in the root folder.
     if (QDir::currentPath().isEmpty())
@@ -28,12 +28,12 @@ StatementLog::~StatementLog()
         std::fclose(m_file);
 }
 
-QString StatementLog::FileName(const QString& kind, const QDateTime& when)
+QString StatementLog::FileName(const QString& kind, const QDateTime& when, const QString& extension)
 {
     // The date is read before the time, both from the same instant.
     return QDir::toNativeSeparators(QDir::currentPath()) + QStringLiteral("/cantine-") + kind + QLatin1Char('-')
         + DateTexts::logNameDate(when.date()) + QLatin1Char('-') + DateTexts::logNameTime(when.time())
-        + QStringLiteral(".csv");
+        + extension;
 }
 
 void StatementLog::WriteLine(const QString& statement)

@@ -9,16 +9,18 @@
 // Windows-1252, written as each statement is built. Its name is the working
 // folder, "/cantine-", the run's kind, the date "dd-mm-yyyy" and the time
 // "hh.mm", ".csv"; a log of the same kind started in the same minute is
-// replaced. The file is closed on every path out of its run.
+// replaced. The file is closed on every path out of its run. The report of
+// an unattended synchronisation is written the same way, as a ".txt" file.
 class StatementLog {
 public:
     // Creates the log; fails with the system's file error text.
-    explicit StatementLog(const QString& kind);
+    explicit StatementLog(const QString& kind, const QString& extension = QStringLiteral(".csv"));
     ~StatementLog();
     StatementLog(const StatementLog&) = delete;
     StatementLog& operator=(const StatementLog&) = delete;
 
-    static QString FileName(const QString& kind, const QDateTime& when);
+    static QString FileName(
+        const QString& kind, const QDateTime& when, const QString& extension = QStringLiteral(".csv"));
 
     void WriteLine(const QString& statement);
     // Flushes and closes; fails like a write. Closing a closed log does nothing.

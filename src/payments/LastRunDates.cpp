@@ -32,10 +32,24 @@ void SetSettingsFilePath(const QString& path)
     settingsPathOverride() = path;
 }
 
+namespace {
+
+QString readLastRun(const LastRun& run, const QString& fallback)
+{
+    return PrivateProfile::ReadString(
+        SettingsFilePath(), QString::fromUtf8(run.section), QString::fromUtf8(run.key), fallback);
+}
+
+} // namespace
+
 QString ReadLastRun(const LastRun& run)
 {
-    return PrivateProfile::ReadString(SettingsFilePath(), QString::fromUtf8(run.section), QString::fromUtf8(run.key),
-        QString::fromUtf8(run.missingText));
+    return readLastRun(run, QString::fromUtf8(run.missingText));
+}
+
+QString StoredLastRun(const LastRun& run)
+{
+    return readLastRun(run, QString());
 }
 
 QString RecordLastRun(const LastRun& run, const QDate& startDate)

@@ -23,6 +23,8 @@ extern const LastRun kLastExport; // [Export] LastDateExport, "aucun export réa
 
 // The stored date text, or the run's missing text.
 QString ReadLastRun(const LastRun& run);
+// The stored date text, or the empty text when none is stored.
+QString StoredLastRun(const LastRun& run);
 // Stores the start date of a completed run and returns its "dd-mm-yy" text.
 // Fails with "Impossible d'écrire dans %s".
 QString RecordLastRun(const LastRun& run, const QDate& startDate);

@@ -1,9 +1,10 @@
 #include "ui/ErrorDisplay.h"
 
+#include "common/ConsoleLines.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
-#include <cstdio>
 #include <utility>
 
 namespace {
@@ -28,10 +29,7 @@ QString DisplayText(const QString& message)
 void Show(const QString& message)
 {
     const QString text = DisplayText(message);
-    QString trace = text;
-    trace.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    std::fprintf(stderr, "quilvanor: %s\n", trace.toLocal8Bit().constData());
-    std::fflush(stderr);
+    WriteErrorLine(text);
 
     if (recorder()) {
         recorder()(text);

@@ -1,0 +1,55 @@
+#include "batch/SynchronisationReport.h"
+
+#include "common/CaughtErrors.h"
+#include "common/ConsoleLines.h"
+
+namespace {
+
+const QString kLineBreak = QStringLiteral("\r\n");
+
+} // namespace
+
+SynchronisationReport::SynchronisationReport()
+    : m_file(QStringLiteral("synchronisation"), QStringLiteral(".txt"))
+{
+}
+
+void SynchronisationReport::InsertDetail(const QString& text, bool)
+{
+    m_line += text;
+    for (qsizetype end = m_line.indexOf(kLineBreak); end >= 0; end = m_line.indexOf(kLineBreak)) {
+        writeLine(m_line.left(end));
+        m_line.remove(0, end + kLineBreak.size());
+    }
+}
+
+void SynchronisationReport::AddError(const QString& errorLine) noexcept
+{
+    CatchingErrors(
+        [&] {
+            finishLine();
+            m_file.WriteLine(errorLine);
+            m_file.Close();
+        },
+        [](const QString&) {});
+}
+
+void SynchronisationReport::Close()
+{
+    finishLine();
+    m_file.Close();
+}
+
+void SynchronisationReport::finishLine()
+{
+    if (m_line.isEmpty())
+        return;
+    writeLine(m_line);
+    m_line.clear();
+}
+
+void SynchronisationReport::writeLine(const QString& line)
+{
+    WriteLine(ConsoleStream::Output, line);
+    m_file.WriteLine(line);
+}
