@@ -31,6 +31,12 @@ public:
 
 namespace {
 
+// Shift with one of these extends the selection; any other movement clears it.
+bool stepsOneRow(int key)
+{
+    return key == Qt::Key_Up || key == Qt::Key_Down;
+}
+
 bool movesTheCursor(int key)
 {
     switch (key) {
@@ -60,6 +66,9 @@ DBGrille::DBGrille(QWidget* parent, QueryGridModel* model)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setShowGrid(true);
+    // One press of the export button sends every selected roll: no gesture
+    // selects them all at once (no corner button, no Ctrl+A).
+    setCornerButtonEnabled(false);
     setWordWrap(false);
     verticalHeader()->setDefaultSectionSize(18);
 
@@ -128,13 +137,22 @@ QItemSelectionModel::SelectionFlags DBGrille::selectionCommand(const QModelIndex
         const auto* key = static_cast<const QKeyEvent*>(event);
         if (!movesTheCursor(key->key()))
             return QItemSelectionModel::NoUpdate;
-        if (key->modifiers() & Qt::ShiftModifier)
+        if ((key->modifiers() & Qt::ShiftModifier) && stepsOneRow(key->key()))
             return QItemSelectionModel::SelectCurrent | QItemSelectionModel::Rows; // from the anchor row
-        if (key->modifiers() & Qt::ControlModifier)
+        if (key->modifiers() == Qt::ControlModifier)
             return QItemSelectionModel::NoUpdate;
         return QItemSelectionModel::Clear;
     }
     default:
         return QItemSelectionModel::NoUpdate;
     }
+}
+
+void DBGrille::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::SelectAll)) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }

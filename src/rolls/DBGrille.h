@@ -10,8 +10,8 @@ class QueryGridModel;
 
 // The roll grid: a read-only data grid over a query, with a title row, a row
 // indicator, lines, whole-row and multi-row selection. A click selects one row,
-// Ctrl+click toggles one, Shift with a movement key extends the selection and
-// a movement key alone clears it. Each cell is drawn the grid's way, then
+// Ctrl+click toggles one, Shift with the up or down arrow extends the selection
+// and any other movement key clears it; nothing selects every row at once. Each cell is drawn the grid's way, then
 // handed to the window's cell-drawing hook.
 class DBGrille : public QTableView {
     Q_OBJECT
@@ -32,6 +32,7 @@ public:
     void FollowRow(int row);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(
         const QModelIndex& index, const QEvent* event = nullptr) const override;
 

@@ -15,6 +15,7 @@
 #include "ui/Gauge.h"
 #include "ui/Look.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -146,6 +147,35 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Down);
         QCOMPARE(selectedRolls(window()), QList<int>());
         QCOMPARE(grid->currentIndex().row(), rowOfRoll(window(), 11));
+    }
+
+    // One press of the export button sends every selected roll, so nothing
+    // else may select several: not Ctrl+A, not the grid's corner, not Shift
+    // with a page or end key, not a drag.
+    void noOtherGestureSelectsSeveralRolls()
+    {
+        DBGrille* grid = window().DBGrille;
+        clickRoll(window(), 13);
+        QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(selectedRolls(window()), QList<int>({ 13 }));
+        const auto* corner = grid->findChild<QAbstractButton*>();
+        QVERIFY(!corner || !corner->isEnabled());
+        if (corner)
+            QTest::mouseClick(const_cast<QAbstractButton*>(corner), Qt::LeftButton);
+        QCOMPARE(selectedRolls(window()), QList<int>({ 13 }));
+        for (const int key : {Qt::Key_PageDown, Qt::Key_End, Qt::Key_Home}) {
+            clickRoll(window(), 13);
+            QTest::keyClick(grid, Qt::Key(key), Qt::ShiftModifier);
+            QCOMPARE(selectedRolls(window()), QList<int>());
+        }
+        const QRect from = grid->visualRect(grid->model()->index(rowOfRoll(window(), 14), 1));
+        const QRect to = grid->visualRect(grid->model()->index(rowOfRoll(window(), 11), 1));
+        QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, from.center());
+        QMouseEvent drag(QEvent::MouseMove, to.center(), grid->viewport()->mapToGlobal(to.center()), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(grid->viewport(), &drag);
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, to.center());
+        QCOMPARE(selectedRolls(window()), QList<int>({ 14 }));
     }
 
     void selectedRowsAreDrawnInTheTitleBarColourWithBlackText()
