@@ -3,6 +3,8 @@
 # With --windows: also what the Windows cross-build and its tests under Wine
 # need (MinGW-w64, Wine, and the glibc locale fr_FR.UTF-8 that Wine's ODBC
 # bridge and French regional settings rely on).
+# With --screenshots: the fixed clock of `make screenshots` (libfaketime).
+# With --package: what `make package` needs (dpkg-shlibdeps, the icon's renderer).
 set -euo pipefail
 packages=(
     build-essential cmake pkg-config
@@ -15,10 +17,14 @@ packages=(
     poppler-utils
 )
 windows=false
-if [ "${1:-}" = "--windows" ]; then
+case "${1:-}" in
+--windows)
     windows=true
     packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix ninja-build wine64 locales xz-utils inotify-tools)
-fi
+    ;;
+--screenshots) packages+=(libfaketime) ;;
+--package) packages+=(dpkg-dev file librsvg2-bin) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
