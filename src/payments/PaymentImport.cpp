@@ -32,16 +32,26 @@ void PaymentImport::Run(const QDate& startDate)
     const QVector<PaymentRecord> records = CheckedPaymentRecords(fields);
     m_feedback.StartGauge(fields.count());
 
-    LocalTransaction transaction(m_connection);
-    deletePass(records, log);
+    int recorded = 0;
+    try {
+        LocalTransaction transaction(m_connection);
+        deletePass(records, log);
 
-    m_feedback.StartGauge(fields.count());
-    m_feedback.ShowStep(ImportStepText(2));
-    m_feedback.MoveDetailCaretToEnd();
-    m_feedback.InsertDetail(ImportHeading(startDate), true);
+        m_feedback.StartGauge(fields.count());
+        m_feedback.ShowStep(ImportStepText(2));
+        m_feedback.MoveDetailCaretToEnd();
+        m_feedback.InsertDetail(ImportHeading(startDate), true);
 
-    const int recorded = insertPass(records, log);
-    transaction.Commit();
+        recorded = insertPass(records, log);
+        transaction.Commit();
+    } catch (...) {
+        // Everything was rolled back: the lines already written must not read
+        // as payments recorded.
+        m_feedback.MoveDetailCaretToEnd();
+        m_feedback.InsertDetail(ImportCancelledLine(), false);
+        m_feedback.ShowDetail();
+        throw;
+    }
     m_feedback.InsertDetail(ImportCountLine(recorded), false);
 
     m_feedback.HideProgress();

@@ -25,3 +25,8 @@ QString ImportCountLine(int count)
 {
     return QStringLiteral("\r\n") + QString::number(count) + QStringLiteral(" paiements mis à jour dans KORVA8");
 }
+
+QString ImportCancelledLine()
+{
+    return QStringLiteral("\r\nImport annulé : aucun paiement mis à jour dans KORVA8");
+}

@@ -16,3 +16,5 @@ QString ImportHeading(const QDate& startDate);
 QString ImportDetailLine(const PaymentRecord& record);
 // The closing count, with no line break after it.
 QString ImportCountLine(int count);
+// The closing line when a statement failed and the whole import was undone.
+QString ImportCancelledLine();

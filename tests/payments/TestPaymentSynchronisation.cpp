@@ -2,6 +2,8 @@
 // behind a real ODBC data source and the portal stand-in.
 #include "SynchronisationFixture.h"
 
+#include "portal/FonctionsVendrolles.h"
+#include "support/LoopbackPorts.h"
 #include "ui/Gauge.h"
 
 #include <QLabel>
@@ -276,12 +278,14 @@ private slots:
         QCOMPARE(window.LabelImport->text(),
             QStringLiteral("Dernière synchronisation effectuée à la date du : aucun import realisé"));
         QCOMPARE(window.LabelGauge->text(), QStringLiteral("Import en cours...étape 2/2"));
-        // The account holds what was written before the refusal, the refused payment's line included.
+        // The account holds what was written before the refusal, then says plainly that nothing was kept.
+        QVERIFY(window.RichDetail->isVisibleTo(&window));
         QCOMPARE(window.RichDetail->toPlainText(),
                  QStringLiteral("Import des paiements effectués dans le portail famille vers KORVA8 à partir du "
                                 "05/03/2024\n\n"
                                 "Le client n°6 a reglé la facture n°240006 d'un montant de 7.00€ le 05/03/2024\n"
-                                "Le client n°5 a reglé la facture n°240005 d'un montant de 61.20€ le 06/03/2024\n"));
+                                "Le client n°5 a reglé la facture n°240005 d'un montant de 61.20€ le 06/03/2024\n"
+                                "\nImport annulé : aucun paiement mis à jour dans KORVA8"));
 
         // The connection is usable again at once: the next synchronisation goes through.
         m_fixture.m_source.execute(QStringLiteral("DROP TRIGGER refuse_client_5"));
@@ -298,7 +302,9 @@ private slots:
         addTheWorkedSituation();
         const QStringList before = m_fixture.localPayments();
         TFrmSynchroniserPaiement window;
-        m_fixture.m_portal.reset(); // its port is free again: nothing answers there
+        m_fixture.m_portal.reset();
+        const RefusingPort closed; // held, so that no other program answers there meanwhile
+        SetPortalBaseUrl(QStringLiteral("http://127.0.0.1:%1").arg(closed.port()));
         SynchronisationFixture::synchronise(window, kStart);
         QCOMPARE(m_fixture.m_errors.messages().size(), 1);
         QCOMPARE(m_fixture.localPayments(), before);
