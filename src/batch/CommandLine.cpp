@@ -64,10 +64,10 @@ public:
                 throw UsageError(QStringLiteral("option inconnue : ") + option);
             }
         }
+        if (command.startDate && (!m_actionTaken || command.action != UnattendedCommand::Action::Synchronise))
+            throw UsageError(kStartDate + QStringLiteral(" ne va qu'avec ") + kSynchronise);
         if (!m_actionTaken)
             throw UsageError(QStringLiteral("aucune action demandée"));
-        if (command.startDate && command.action != UnattendedCommand::Action::Synchronise)
-            throw UsageError(kStartDate + QStringLiteral(" ne va qu'avec ") + kSynchronise);
         return command;
     }
 

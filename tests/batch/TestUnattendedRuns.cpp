@@ -1,0 +1,332 @@
+// The program run without a window, as a scheduled task runs it: the same runs
+// as the windows', on a real ODBC data source with a recording portal or the
+// portal stand-in; and the real program's command line, run as a process
+// where no display exists.
+#include "batch/UnattendedRun.h"
+#include "common/Cp1252.h"
+#include "payments/SynchronisationFixture.h"
+#include "portal/FonctionsVendrolles.h"
+#include "rolls/RecordingPortal.h"
+#include "rolls/RunFixture.h"
+#include "rolls/WindowFixture.h"
+#include "support/ConsoleCapture.h"
+#include "support/HostPrograms.h"
+#include "support/LoopbackPorts.h"
+
+#include <QPlainTextEdit>
+#include <QScopeGuard>
+#include <QTextEdit>
+#include <QtTest>
+
+namespace {
+
+const QDate kStart(2024, 3, 5);
+const QStringList kSynchroniseFromStart
+    = { QStringLiteral("--synchroniser"), QStringLiteral("--depuis"), QStringLiteral("05/03/2024") };
+const QString kUsageFirstLine = QStringLiteral("Utilisation : quilvanor [action]");
+
+// Two payments made on the portal since the start date, as its reply lists them.
+const QByteArray kPortalPayments = "6;5;7.00;05-03-2024;240006;2;4700006;3\r\n"
+                                   "5;5;61.20;06-03-2024;240005;2;4700005;3\r\n";
+
+// A text's lines, without the empty line after a last line break.
+QStringList linesOf(const QString& text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QStringList flattened(const QList<RecordingPortal::Request>& requests)
+{
+    QStringList out;
+    for (const RecordingPortal::Request& request : requests)
+        out << request.path + QLatin1Char('|') + request.token + QLatin1Char('|') + request.query;
+    return out;
+}
+
+QStringList reportFiles()
+{
+    return QDir::current().entryList({ QStringLiteral("cantine-synchronisation-*.txt") }, QDir::Files);
+}
+
+void removeReports()
+{
+    for (const QString& name : reportFiles())
+        QFile::remove(name);
+}
+
+// The one report the run left, as its lines ended by CR LF.
+QStringList reportLines()
+{
+    const QStringList files = reportFiles();
+    if (files.size() != 1)
+        return { QStringLiteral("(%1 reports)").arg(files.size()) };
+    QFile file(files.first());
+    if (!file.open(QIODevice::ReadOnly))
+        return { QStringLiteral("(unreadable report)") };
+    const QByteArray bytes = file.readAll();
+    if (!bytes.isEmpty() && !bytes.endsWith("\r\n"))
+        return { QStringLiteral("(last line not ended by CR LF)") };
+    return linesOf(Cp1252::decode(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+// What a synchronisation leaves: the requests the portal received, the
+// statement logs, the settings file and the local payments.
+struct Synchronised {
+    QStringList requests;
+    QByteArray importLog;
+    QByteArray exportLog;
+    QByteArray settings;
+    QStringList localPayments;
+};
+
+// The real program, with no window system named and no display.
+HostPrograms::Outcome runTheProgram(const QStringList& arguments)
+{
+    QStringList command { QStringLiteral("env"), QStringLiteral("-u"), QStringLiteral("QT_QPA_PLATFORM"),
+        QStringLiteral("-u"), QStringLiteral("DISPLAY"), QStringLiteral("-u"), QStringLiteral("WAYLAND_DISPLAY") };
+#ifdef _WIN32
+    command << QStringLiteral("wine");
+#endif
+    return HostPrograms::Run(command << QStringLiteral(QUILVANOR_PROGRAM) << arguments);
+}
+
+QStringList streamLines(const QByteArray& bytes)
+{
+    return linesOf(QString::fromLocal8Bit(bytes).remove(QLatin1Char('\r')));
+}
+
+} // namespace
+
+class TestUnattendedRuns : public QObject {
+    Q_OBJECT
+
+    SynchronisationFixture m_fixture;
+
+    // A local payment to send, one the portal sent earlier, and one that the
+    // portal's payment of the same invoice replaces.
+    void addLocalPayments()
+    {
+        m_fixture.addLocalPayment(
+            42, 12, 1, 4, QStringLiteral("2024-03-09"), QStringLiteral("fact-678"), 8, QStringLiteral("NULL"));
+        m_fixture.addLocalPayment(
+            43, 5, 1, 2, QStringLiteral("2024-02-01"), QStringLiteral("fact-240005"), 20, QStringLiteral("CHQ 1"));
+        m_fixture.addLocalPayment(
+            44, 11, 3, 4, QStringLiteral("2024-03-08"), QStringLiteral("fact-240013"), 5, QStringLiteral("PF_99"));
+    }
+
+    // Runs a synchronisation from a fresh start against a recording portal.
+    template <class Run> Synchronised synchroniseRecorded(Run&& run)
+    {
+        m_fixture.reset();
+        removeReports();
+        addLocalPayments();
+        RecordingPortal portal({ { 200, kPortalPayments }, { 200, "3 paiements" } });
+        run();
+        return { flattened(portal.requests()), SynchronisationFixture::statementLog(QStringLiteral("import-paiement")),
+            SynchronisationFixture::statementLog(QStringLiteral("export-paiement")), m_fixture.settingsFile(),
+            m_fixture.localPayments() };
+    }
+
+private slots:
+    void cleanupTestCase() { m_fixture.m_portal.reset(); }
+
+    void aSynchronisationWithoutTheWindowDoesWhatTheWindowDoes()
+    {
+        QString detail;
+        const Synchronised byWindow = synchroniseRecorded([&] {
+            TFrmSynchroniserPaiement window;
+            SynchronisationFixture::synchronise(window, kStart);
+            detail = window.RichDetail->toPlainText();
+        });
+        QCOMPARE(m_fixture.m_errors.messages(), QStringList());
+        QCOMPARE(byWindow.requests.size(), 2);
+
+        ConsoleCapture console;
+        int status = -1;
+        const Synchronised unattended = synchroniseRecorded([&] { status = RunCommandLine(kSynchroniseFromStart); });
+        QCOMPARE(status, kExitSuccess);
+        QCOMPARE(console.errors(), QStringList());
+        QCOMPARE(unattended.requests, byWindow.requests);
+        QCOMPARE(unattended.importLog, byWindow.importLog);
+        QCOMPARE(unattended.exportLog, byWindow.exportLog);
+        QCOMPARE(unattended.settings, byWindow.settings);
+        QCOMPARE(unattended.localPayments, byWindow.localPayments);
+        // The detail text's lines, on standard output and in the report.
+        QCOMPARE(console.output(), linesOf(detail));
+        QCOMPARE(reportLines(), console.output());
+    }
+
+    void aSecondUnattendedSynchronisationStartsAtTheStoredDateAndDuplicatesNothing()
+    {
+        m_fixture.reset();
+        removeReports();
+        addLocalPayments();
+        m_fixture.addPortalPayment(6, QStringLiteral("2024-03-05"), 7, 240006, 2, 4700006);
+        ConsoleCapture console;
+
+        // A first run needs its start date.
+        QCOMPARE(RunCommandLine({ QStringLiteral("--synchroniser") }), kExitFailure);
+        QCOMPARE(console.errors(),
+            QStringList(QStringLiteral("quilvanor: aucune synchronisation n'a encore été faite : donnez la date de "
+                                       "début avec --depuis JJ/MM/AAAA.")));
+        QCOMPARE(SynchronisationFixture::statementLogs(QStringLiteral("*")), QStringList());
+        QCOMPARE(reportFiles(), QStringList());
+
+        console.clear();
+        QCOMPARE(RunCommandLine(kSynchroniseFromStart), kExitSuccess);
+        const QStringList local = m_fixture.localPayments();
+        const QStringList portal = m_fixture.m_portal->rows(QStringLiteral("SELECT * FROM encaissement ORDER BY 1"));
+        QCOMPARE(local.size(), 4);
+        QCOMPARE(m_fixture.exportedPayments().size(), 1);
+
+        removeReports();
+        console.clear();
+        QCOMPARE(RunCommandLine({ QStringLiteral("--synchroniser") }), kExitSuccess);
+        QCOMPARE(console.errors(), QStringList());
+        QCOMPARE(console.output().value(0),
+            QStringLiteral(
+                "Import des paiements effectués dans le portail famille vers KORVA8 à partir du 05/03/2024"));
+        QCOMPARE(m_fixture.localPayments(), local);
+        const QStringList portalAfter
+            = m_fixture.m_portal->rows(QStringLiteral("SELECT * FROM encaissement ORDER BY 1"));
+        QCOMPARE(portalAfter.size(), portal.size());
+        QCOMPARE(m_fixture.exportedPayments().size(), 1);
+    }
+
+    void anUnreachablePortalEndsTheRunWithItsMessageAndChangesNothing()
+    {
+        m_fixture.reset();
+        removeReports();
+        addLocalPayments();
+        const QStringList local = m_fixture.localPayments();
+        RefusingPort refusing;
+        const QString previousBaseUrl = PortalBaseUrl();
+        const auto restore = qScopeGuard([&] { SetPortalBaseUrl(previousBaseUrl); });
+        SetPortalBaseUrl(QStringLiteral("http://127.0.0.1:%1").arg(refusing.port()));
+        {
+            TFrmSynchroniserPaiement window;
+            SynchronisationFixture::synchronise(window, kStart);
+        }
+        QCOMPARE(m_fixture.m_errors.messages().size(), 1);
+        // The window's message on one line.
+        const QString errorLine = QStringLiteral("quilvanor: ")
+            + QString(m_fixture.m_errors.messages().first()).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        for (const QString& log : SynchronisationFixture::statementLogs(QStringLiteral("*")))
+            QFile::remove(log);
+
+        ConsoleCapture console;
+        QCOMPARE(RunCommandLine(kSynchroniseFromStart), kExitFailure);
+        QCOMPARE(console.errors(), QStringList(errorLine));
+        QCOMPARE(console.output(), QStringList());
+        QCOMPARE(reportLines(), QStringList(errorLine));
+        QCOMPARE(m_fixture.localPayments(), local);
+        QCOMPARE(m_fixture.settingsFile(), QByteArray("(missing)"));
+        QCOMPARE(SynchronisationFixture::statementLog(QStringLiteral("import-paiement")), QByteArray());
+        QCOMPARE(SynchronisationFixture::statementLogs(QStringLiteral("export-paiement")), QStringList());
+    }
+
+    void aRollExportWithoutTheWindowSendsWhatTheWindowSends()
+    {
+        m_fixture.reset();
+        const QList<RecordingPortal::Answer> replies { { 200, "" }, { 200, "role 3 recu" }, { 200, "" },
+            { 200, "ligne 4 refusee\r\nligne 9 refusee" }, { 200, "" }, { 200, "" }, { 200, "" }, { 200, "" },
+            { 200, "" }, { 200, "groupes ok" } };
+        RunFixture::removeExportLogs();
+        QStringList byWindow;
+        QString errorList;
+        {
+            RecordingPortal portal(replies);
+            WindowFixture::OpenWindow open;
+            QVERIFY(open.exposed());
+            WindowFixture::clickRoll(open.window(), 1, Qt::ControlModifier);
+            WindowFixture::clickRoll(open.window(), 3, Qt::ControlModifier);
+            WindowFixture::clickExport(open.window());
+            QCOMPARE(open.errors(), QStringList());
+            byWindow = flattened(portal.requests());
+            errorList = open.window().Memo1->toPlainText();
+        }
+        QCOMPARE(byWindow.size(), 11);
+        const QStringList windowLog = RunFixture::onlyLogLines();
+        RunFixture::removeExportLogs();
+
+        ConsoleCapture console;
+        {
+            RecordingPortal portal(replies);
+            QCOMPARE(RunCommandLine({ QStringLiteral("--exporter-roles"), QStringLiteral("3,1") }), kExitSuccess);
+            QCOMPARE(flattened(portal.requests()), byWindow);
+        }
+        QCOMPARE(RunFixture::onlyLogLines(), windowLog);
+        QCOMPARE(console.output(), errorList.split(QLatin1Char('\n')));
+        QCOMPARE(console.errors(), QStringList());
+
+        // A roll the base does not hold: refused before anything is written or sent.
+        RunFixture::removeExportLogs();
+        console.clear();
+        RecordingPortal portal;
+        QCOMPARE(RunCommandLine({ QStringLiteral("--exporter-roles"), QStringLiteral("3,99") }), kExitFailure);
+        QCOMPARE(
+            console.errors(), QStringList(QStringLiteral("quilvanor: le rôle 99 n'existe pas dans la base KORVA 8.")));
+        QCOMPARE(portal.requests().size(), 0);
+        QCOMPARE(RunFixture::exportLogs(), QStringList());
+    }
+
+    void theRealProgramAnswersItsCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("aide") << QStringList { QStringLiteral("--aide") } << kExitSuccess << kUsageFirstLine
+                              << QString();
+        QTest::newRow("help") << QStringList { QStringLiteral("--help") } << kExitSuccess << kUsageFirstLine
+                              << QString();
+        QTest::newRow("version") << QStringList { QStringLiteral("--version") } << kExitSuccess
+                                 << QStringLiteral("quilvanor " QUILVANOR_VERSION) << QString();
+        QTest::newRow("unknown option") << QStringList { QStringLiteral("--synchronise") } << kExitUsage << QString()
+                                        << QStringLiteral("quilvanor: option inconnue : --synchronise.");
+        QTest::newRow("date missing") << QStringList { QStringLiteral("--synchroniser"), QStringLiteral("--depuis") }
+                                      << kExitUsage << QString()
+                                      << QStringLiteral("quilvanor: --depuis attend une date JJ/MM/AAAA.");
+        QTest::newRow("no such day") << QStringList { QStringLiteral("--synchroniser"), QStringLiteral("--depuis"),
+            QStringLiteral("30/02/2024") }
+                                     << kExitUsage << QString()
+                                     << QStringLiteral(
+                                            "quilvanor: --depuis : '30/02/2024' n'est pas une date JJ/MM/AAAA.");
+        QTest::newRow("date without action")
+            << QStringList { QStringLiteral("--depuis"), QStringLiteral("01/03/2024") } << kExitUsage << QString()
+            << QStringLiteral("quilvanor: --depuis ne va qu'avec --synchroniser.");
+        QTest::newRow("two actions") << QStringList {
+            QStringLiteral("--synchroniser"), QStringLiteral("--exporter-roles"), QStringLiteral("1")
+        } << kExitUsage << QString() << QStringLiteral("quilvanor: une seule action à la fois.");
+        QTest::newRow("roll list")
+            << QStringList { QStringLiteral("--exporter-roles"), QStringLiteral("1,,2") } << kExitUsage << QString()
+            << QStringLiteral("quilvanor: --exporter-roles : '1,,2' n'est pas une liste de numéros de rôle.");
+        QTest::newRow("roll not in the base")
+            << QStringList { QStringLiteral("--exporter-roles"), QStringLiteral("99") } << kExitFailure << QString()
+            << QStringLiteral("quilvanor: le rôle 99 n'existe pas dans la base KORVA 8.");
+    }
+
+    void theRealProgramAnswersItsCommandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        QFETCH(QString, error);
+
+        const HostPrograms::Outcome outcome = runTheProgram(arguments);
+        const QStringList outputLines = streamLines(outcome.output);
+        const QStringList errorLines = streamLines(outcome.errors);
+        QCOMPARE(outcome.exitCode, exitCode);
+        QCOMPARE(outputLines.value(0), output);
+        QCOMPARE(errorLines.value(0), error);
+        // A command line that is not understood is answered with the usage.
+        QCOMPARE(errorLines.value(1), exitCode == kExitUsage ? kUsageFirstLine : QString());
+    }
+};
+
+QTEST_MAIN(TestUnattendedRuns)
+#include "TestUnattendedRuns.moc"
