@@ -3,11 +3,14 @@
 # make bench - build optimised and print the benchmark figures
 # make windows [ARCH=i686] - cross-build for Windows and write dist/quilvanor-<version>-windows-<arch>.zip
 # make test-windows - build the tests for Windows and run them under Wine, headless
+# make screenshots - draw the operator's guide's pictures (docs/*.png) with the real program under Xvfb
+# make package - Debian packages dist/quilvanor_<version>_amd64.deb and dist/quilvanor-outils_<version>_amd64.deb
+# make package-check - install both packages, run the installed program under Xvfb, remove them (root)
 JOBS ?= $(shell nproc)
 RELEASE_DIR := build
 TEST_DIR := build-test
 
-.PHONY: deps deps-windows demo test bench release clean fuzz windows test-windows
+.PHONY: deps deps-windows demo test bench release clean fuzz windows test-windows screenshots package package-check
 ARCH ?= x86_64
 
 deps:
@@ -41,6 +44,18 @@ windows: deps-windows
 
 test-windows: deps-windows
 	scripts/windows-test.sh build-windows-test $(RELEASE_DIR)
+
+screenshots: release
+	@scripts/install-deps.sh --screenshots
+	scripts/screenshots.sh $(RELEASE_DIR)
+
+package: release
+	@scripts/install-deps.sh --package
+	cmake --build $(RELEASE_DIR) -j$(JOBS) --target quilvanor-icons
+	cd $(RELEASE_DIR) && cpack -G DEB
+
+package-check: package
+	scripts/package-check.sh $(RELEASE_DIR)
 
 clean:
 	rm -rf $(RELEASE_DIR) $(TEST_DIR) build-fuzz build-windows-* dist

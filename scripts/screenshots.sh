@@ -12,7 +12,7 @@
 set -euo pipefail
 build=${1:-build}
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "$root/$build" && pwd)
+build=$(cd "$root" && cd "$build" && pwd)
 out=$(mkdir -p "${2:-$root/docs}" && cd "${2:-$root/docs}" && pwd)
 source "$root/scripts/lib/drive-program.sh"
 
@@ -51,11 +51,13 @@ export LANG=fr_FR.UTF-8 TZ=UTC QT_QPA_PLATFORM=xcb
 unset LC_ALL QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING
 
 # The program and the stand-in see the fixed clock; Qt's timers keep the real one.
+# (exec: a job started with it is the program itself, which the end stops).
 with_fixed_clock() {
-    LD_PRELOAD="$faketime_lib" FAKETIME="@$fixed_clock" DONT_FAKE_MONOTONIC=1 "$@"
+    LD_PRELOAD="$faketime_lib" FAKETIME="@$fixed_clock" DONT_FAKE_MONOTONIC=1 exec "$@"
 }
 
 port=$(portal_port "$build/CMakeCache.txt")
+port_free "$port"
 with_fixed_clock "$build/portal-standin" --port "$port" --db "$work/portal.db" --seed-from "$work/korva8.db" \
     >"$work/standin.log" 2>&1 &
 standin_pid=$!
@@ -68,7 +70,7 @@ cd "$work"
 with_fixed_clock ./quilvanor >"$work/program.log" 2>&1 &
 program_pid=$!
 
-main=$(window '^Interface KORVA 8 -Portail Famille$' 835x590)
+main=$(window '^Interface KORVA 8 -Portail Famille$')
 shoot "$main" "$out/main-window.png"
 
 click "$main" "${main_rolls_button[@]}"

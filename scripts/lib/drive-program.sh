@@ -5,8 +5,10 @@
 # folder) before starting Xvfb, and `program_pid` once the program runs; the
 # functions stop the script with a message on failure.
 
+# On failure, FAIL_PICTURE (if set) receives a picture of the whole screen.
 fail() {
     echo "$(basename "$0"): $*" >&2
+    [ -n "${FAIL_PICTURE:-}" ] && [ -n "${DISPLAY:-}" ] && import -window root "$FAIL_PICTURE" 2>/dev/null
     [ -s "$work/program.log" ] && sed 's/^/  program: /' "$work/program.log" >&2
     exit 1
 }
@@ -33,6 +35,13 @@ portal_port() { # CMakeCache.txt
     echo "$port"
 }
 
+# The stand-in must be the one that answers on the port, not a server left there.
+port_free() { # port
+    if (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; then
+        fail "port $1 is in use (a demo or another stand-in?)"
+    fi
+}
+
 wait_for_port() { # port, pid of the server
     for _ in $(seq 50); do
         (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null && break
@@ -41,17 +50,13 @@ wait_for_port() { # port, pid of the server
     kill -0 "$2" 2>/dev/null || fail "the portal stand-in did not start on port $1 (in use?)"
 }
 
-# A visible window of the program whose caption matches the pattern, and
-# whose size is the one given, if given (the splash, shown first, can match
-# the main window's caption).
-window() { # pattern [WIDTHxHEIGHT]
+# A visible window of the program whose caption matches the pattern (--all:
+# both conditions, where xdotool's default takes either).
+window() { # pattern
     local id
     for _ in $(seq 300); do
         kill -0 "$program_pid" 2>/dev/null || fail "the program ended"
-        id=$(xdotool search --onlyvisible --pid "$program_pid" --name "$1" 2>/dev/null | head -n1) || true
-        if [ -n "$id" ] && [ -n "${2:-}" ]; then
-            xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: $2\$" || id=
-        fi
+        id=$(xdotool search --all --onlyvisible --pid "$program_pid" --name "$1" 2>/dev/null | head -n1) || true
         [ -n "$id" ] && { echo "$id"; return; }
         sleep 0.1
     done
@@ -92,7 +97,7 @@ shoot() { # window, PNG path
 close_window() { # window, caption pattern; a dialog closes on Escape
     xdotool windowfocus --sync "$1" key Escape
     for _ in $(seq 50); do
-        xdotool search --onlyvisible --pid "$program_pid" --name "$2" >/dev/null 2>&1 || return 0
+        xdotool search --all --onlyvisible --pid "$program_pid" --name "$2" >/dev/null 2>&1 || return 0
         sleep 0.1
     done
     fail "window '$2' did not close"
