@@ -20,20 +20,3 @@ public:
     // Shows the error list and its caption once a run with a selection has ended.
     virtual void ShowErrorList() = 0;
 };
-
-// Shows the progress display for as long as it lives, so it is hidden again on
-// every path out of a batch.
-class ProgressShown {
-public:
-    ProgressShown(ExportFeedback& feedback, int maximum, const QString& text)
-        : m_feedback(feedback)
-    {
-        m_feedback.ProgressStart(maximum, text);
-    }
-    ~ProgressShown() { m_feedback.ProgressEnd(); }
-    ProgressShown(const ProgressShown&) = delete;
-    ProgressShown& operator=(const ProgressShown&) = delete;
-
-private:
-    ExportFeedback& m_feedback;
-};

@@ -117,7 +117,9 @@ void RollExportRun::sendTable(
     AdoQuery& query, const QString& deleteStatement, const InsertShape& insert, const QString& progressText)
 {
     const int rowCount = query.RecordCount();
-    ProgressShown progress(m_feedback, rowCount, progressText);
+    // No guard hides it on the way out: when a send fails, the gauge and its
+    // text stay to show the operator where the run stopped.
+    m_feedback.ProgressStart(rowCount, progressText);
 
     m_log.WriteLine(deleteStatement);
     QString batch = deleteStatement;
@@ -139,6 +141,7 @@ void RollExportRun::sendTable(
     // before the batch is sent keeps the result and the request apart in memory.
     query.Close();
     listIfNotEmpty(PortalExport(batch));
+    m_feedback.ProgressEnd();
 }
 
 void ExportSelectedRolls(RollQueries& queries, const QVector<int>& selectedRows, ExportFeedback& feedback)

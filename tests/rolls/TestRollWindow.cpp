@@ -313,7 +313,9 @@ private slots:
             m_open->errors(), QStringList({ ErrorDisplay::DisplayText(QStringLiteral("500 Internal Server Error")) }));
         QCOMPARE(portal.requests().size(), 4);
         QCOMPARE(window().Memo1->toPlainText(), QStringLiteral("ok\nencore"));
-        QVERIFY(!window().Gauge->isVisible());
+        // The progress display shows where the run stopped.
+        QVERIFY(window().Gauge->isVisible() && window().LabelGauge->isVisible());
+        QCOMPARE(window().LabelGauge->text(), QStringLiteral("Role :7 - Traitement des items des factures en cours..."));
         const QStringList log = RunFixture::onlyLogLines();
         QCOMPARE(portal.queries().at(3),
             log.mid(log.indexOf(QStringLiteral("DELETE FROM itemfacture where numrole=7;"))).join(QString()));
