@@ -1,6 +1,7 @@
 # make demo  - build the program and run it on the sample database and the portal stand-in
 # make test  - build with AddressSanitizer and UndefinedBehaviorSanitizer and run every test, headless
 # make bench - build optimised and print the benchmark figures
+# make fuzz-run [FUZZ_SECONDS=60] - build the fuzz targets with clang and run each one that long
 # make windows [ARCH=i686] - cross-build for Windows and write dist/quilvanor-<version>-windows-<arch>.zip
 # make test-windows - build the tests for Windows and run them under Wine, headless
 # make screenshots - draw the operator's guide's pictures (docs/*.png) with the real program under Xvfb
@@ -10,8 +11,9 @@ JOBS ?= $(shell nproc)
 RELEASE_DIR := build
 TEST_DIR := build-test
 
-.PHONY: deps deps-windows demo test bench release clean fuzz windows test-windows screenshots package package-check
+.PHONY: deps deps-windows demo test bench release clean fuzz fuzz-run windows test-windows screenshots package package-check
 ARCH ?= x86_64
+FUZZ_SECONDS ?= 60
 
 deps:
 	@scripts/install-deps.sh
@@ -35,8 +37,11 @@ bench: release
 	scripts/bench.sh $(RELEASE_DIR)
 
 fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILVANOR_FUZZ=ON -DQUILVANOR_TESTS=OFF >/dev/null
-	cmake --build build-fuzz -j$(JOBS)
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILVANOR_FUZZ=ON -DQUILVANOR_TESTS=OFF -DQUILVANOR_BENCH=OFF >/dev/null
+	cmake --build build-fuzz -j$(JOBS) --target fuzz_targets
+
+fuzz-run: fuzz
+	scripts/fuzz-run.sh build-fuzz $(FUZZ_SECONDS)
 
 windows: deps-windows
 	ARCH=$(ARCH) scripts/windows-build.sh build-windows-$(ARCH) -DCMAKE_BUILD_TYPE=Release -DQUILVANOR_TESTS=OFF
