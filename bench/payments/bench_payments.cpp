@@ -18,6 +18,8 @@
 #include "support/ErrorRecorder.h"
 #include "support/PortalStandin.h"
 #include "support/TestOdbcSource.h"
+
+#include "../BenchSummary.h"
 #include "ui/Guard.h"
 
 #include <QApplication>
@@ -153,10 +155,13 @@ int FloorExport()
     return rows;
 }
 
-void Report(const char* what, int statements, double program, double floor)
+void Report(const char* what, const char* figure, int statements, double program, double floor)
 {
     std::printf("%-44s %8.3f s %9.0f statements/s   floor %8.3f s %9.0f statements/s   ratio %.2f\n", what, program,
         statements / program, floor, statements / floor, program / floor);
+    char measured[96];
+    std::snprintf(measured, sizeof measured, "%.2fx (%.3f s / %.3f s)", program / floor, program, floor);
+    PrintSummary(figure, "<= 1.3x", measured, program / floor <= 1.3);
 }
 
 } // namespace
@@ -213,9 +218,11 @@ int main(int argc, char** argv)
         std::printf("payment import: %d portal payments into %d local rows (3 statements each); "
                     "payment export: %d local payments (1 selection + %d portal statements); median of %d runs\n",
             kPortalPayments, kLocalPayments, kExportedPayments, kExportedPayments + 1, kRuns);
-        Report("import (request, checks, 30 000 statements)", 3 * kPortalPayments, Median(importTimes),
+        Report("import (request, checks, 30 000 statements)", "payment import vs floor, medians", 3 * kPortalPayments,
+            Median(importTimes),
             Median(importFloors));
-        Report("export (selection, batch, request)", kExportedPayments + 2, Median(exportTimes), Median(exportFloors));
+        Report("export (selection, batch, request)", "payment export vs floor, medians", kExportedPayments + 2,
+            Median(exportTimes), Median(exportFloors));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "bench-payments: %s\n", error.what());
         return 1;

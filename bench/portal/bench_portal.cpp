@@ -5,6 +5,8 @@
 #include "portal/FonctionsVendrolles.h"
 #include "support/PortalStandin.h"
 
+#include "../BenchSummary.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -119,8 +121,12 @@ int main(int argc, char** argv)
         static_cast<long long>(QFile(bodyPath).size()));
     std::printf("PortalExport:        %s s, median %.3f s\n", qPrintable(Runs(ours)), Median(ours));
     std::printf("curl --data-binary:  %s s, median %.3f s\n", qPrintable(Runs(curl)), Median(curl));
-    std::printf("time ratio: %.2f (goal at most 1.3)\n", Median(ours) / Median(curl));
+    std::printf("time ratio: %.2f (goal at most 1.1)\n", Median(ours) / Median(curl));
     std::printf("peak memory: %.0f MB = %.2f x the batch (goal under 4); %.0f MB before the batch was built\n", peak,
         peak / batchMegabytes, baseMegabytes);
+    char measured[96];
+    std::snprintf(measured, sizeof measured, "%.2fx (%.3f s / %.3f s)", Median(ours) / Median(curl), Median(ours),
+        Median(curl));
+    PrintSummary("50 MB batch vs curl, medians", "<= 1.1x", measured, Median(ours) / Median(curl) <= 1.1);
     return 0;
 }

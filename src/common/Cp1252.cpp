@@ -27,12 +27,12 @@ char encodeChar(QChar c)
     return '?';
 }
 
-QByteArray encode(const QString& text)
+void encodeInto(QByteArray& out, QStringView text)
 {
-    QByteArray out(text.size(), Qt::Uninitialized);
+    out.resize(text.size());
     char* dst = out.data();
     qsizetype n = 0;
-    const QChar* src = text.constData();
+    const QChar* src = text.data();
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
         const QChar c = src[i];
@@ -42,6 +42,12 @@ QByteArray encode(const QString& text)
         dst[n++] = encodeChar(c);
     }
     out.truncate(n);
+}
+
+QByteArray encode(const QString& text)
+{
+    QByteArray out;
+    encodeInto(out, text);
     return out;
 }
 

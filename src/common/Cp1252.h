@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 // The one codec for every byte that crosses the program's edge: the wire, the
 // statement logs and the settings file. Lossless for all 256 byte values: the
@@ -10,6 +11,9 @@
 namespace Cp1252 {
 
 QByteArray encode(const QString& text);
+// Replaces the content of out with the text's bytes; out keeps its capacity,
+// so a walk that encodes one statement after another reuses one buffer.
+void encodeInto(QByteArray& out, QStringView text);
 QString decode(const QByteArray& bytes);
 QString decode(const char* bytes, qsizetype length);
 

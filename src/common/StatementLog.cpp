@@ -38,13 +38,16 @@ QString StatementLog::FileName(const QString& kind, const QDateTime& when, const
 
 void StatementLog::WriteLine(const QString& statement)
 {
+    WriteEncodedLine(Cp1252::encode(statement));
+}
+
+void StatementLog::WriteEncodedLine(QByteArrayView statement)
+{
     if (!m_file)
         fail(EBADF);
-    QByteArray line = Cp1252::encode(statement);
-    line += "\r\n";
     errno = 0;
-    if (std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), m_file)
-        != static_cast<std::size_t>(line.size()))
+    const auto size = static_cast<std::size_t>(statement.size());
+    if (std::fwrite(statement.data(), 1, size, m_file) != size || std::fwrite("\r\n", 1, 2, m_file) != 2)
         fail(errno);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 
@@ -23,6 +24,8 @@ public:
         const QString& kind, const QDateTime& when, const QString& extension = QStringLiteral(".csv"));
 
     void WriteLine(const QString& statement);
+    // A statement already in its Windows-1252 bytes.
+    void WriteEncodedLine(QByteArrayView statement);
     // Flushes and closes; fails like a write. Closing a closed log does nothing.
     void Close();
 

@@ -15,8 +15,6 @@
 
 namespace {
 
-const QVariant kNull;
-
 ColumnKind kindOf(const QSqlField& field)
 {
     switch (field.metaType().id()) {
@@ -114,11 +112,12 @@ void AdoQuery::Open()
         m_columns.append({record.fieldName(i), kindOf(record.field(i))});
 
     const int columns = record.count();
-    m_cells.clear();
+    m_values.clear();
+    m_values.resize(columns);
     m_rowCount = 0;
     while (query.next()) {
         for (int c = 0; c < columns; ++c)
-            m_cells.append(query.value(c));
+            m_values[c].Append(query.value(c));
         ++m_rowCount;
     }
     if (query.lastError().isValid())
@@ -143,8 +142,8 @@ void AdoQuery::Close()
         return;
     m_active = false;
     m_columns.clear();
-    m_cells.clear();
-    m_cells.squeeze();
+    m_values.clear();
+    m_values.squeeze();
     m_rowCount = 0;
     m_row = 0;
     m_eof = true;
@@ -246,11 +245,11 @@ void AdoQuery::GotoBookmark(int bookmark)
     setRow(bookmark);
 }
 
-const QVariant& AdoQuery::cell(int row, int column) const
+QVariant AdoQuery::cell(int row, int column) const
 {
     if (row < 0 || row >= m_rowCount)
-        return kNull;
-    return m_cells.at(static_cast<qsizetype>(row) * m_columns.size() + column);
+        return QVariant();
+    return m_values.at(column).Value(row);
 }
 
 QString AdoQuery::DisplayTextAt(int row, int column) const noexcept

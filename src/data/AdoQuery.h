@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/CursorColumn.h"
 #include "data/ValueForms.h"
 
 #include <QDateTime>
@@ -80,7 +81,7 @@ private:
         QString name;
         ColumnKind kind;
     };
-    const QVariant& cell(int row, int column) const;
+    QVariant cell(int row, int column) const;
     void ensureConnected();
     void requireActive() const;
     void setRow(int row);
@@ -90,7 +91,7 @@ private:
     QString m_sql;
     bool m_active = false;
     QVector<Column> m_columns;
-    QVector<QVariant> m_cells; // row after row
+    QVector<CursorColumn> m_values; // one a column, compact: a result can run to hundreds of thousands of rows
     int m_rowCount = 0;
     int m_row = 0;
     bool m_eof = true;

@@ -24,7 +24,7 @@ QString& BaseUrl()
 // can be tens of megabytes.
 QByteArray FormLineBytes(const QString& query)
 {
-    QByteArray line = QByteArrayLiteral("securiter=") + kPortalToken + QByteArrayLiteral("&query=");
+    QByteArray line = PortalFormLineStart();
     AppendFormEncoded(line, query);
     return line;
 }
@@ -46,9 +46,19 @@ QString PortalFormLine(const QString& query)
     return QString::fromLatin1(FormLineBytes(query));
 }
 
+QByteArray PortalFormLineStart()
+{
+    return QByteArrayLiteral("securiter=") + kPortalToken + QByteArrayLiteral("&query=");
+}
+
 QString PortalPost(const QString& endpointPath, const QString& query)
 {
-    const QList<QByteArray> form { FormLineBytes(query) };
+    return PortalPostFormLine(endpointPath, FormLineBytes(query));
+}
+
+QString PortalPostFormLine(const QString& endpointPath, const QByteArray& formLine)
+{
+    const QList<QByteArray> form { formLine };
     HttpClient client;
     client.setRequestContentType(kContentType);
     client.setRequestUserAgent(kUserAgent);

@@ -24,9 +24,13 @@ void SetPortalBaseUrl(const QString& baseUrl);
 
 // "securiter=" token "&query=" FormEncodeValue(query).
 QString PortalFormLine(const QString& query);
+// The form line's bytes up to and with "&query=": the encoded query text follows.
+QByteArray PortalFormLineStart();
 
 // One exchange with the endpoint; the reply is the body's bytes as Windows-1252 text.
 QString PortalPost(const QString& endpointPath, const QString& query);
+// The same exchange for a form line already in its bytes (PortalBatch).
+QString PortalPostFormLine(const QString& endpointPath, const QByteArray& formLine);
 QString PortalExport(const QString& batch);
 QString PortalImportPaiement(const QDate& startDate);
 QString PortalImportClientFactureNumerique();

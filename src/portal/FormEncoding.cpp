@@ -39,25 +39,27 @@ inline bool EndsText(unsigned char b, const QChar* chars, qsizetype i)
     return b == 0 && chars[i].unicode() == 0;
 }
 
-} // namespace
-
 // One pass, branching on the byte's kind, with the running values in locals
 // (a store through char* may alias anything): measured several times faster
 // than a table of encoded forms or a counting pass before the writing one.
-void AppendFormEncoded(QByteArray& out, const QString& text)
+// nextByte(i) gives the byte at i (advancing i past what it consumed), or -1
+// for the NUL that ends the text.
+template <class NextByte> bool AppendEncodedBytes(QByteArray& out, qsizetype size, NextByte nextByte)
 {
-    const QChar* chars = text.constData();
-    const qsizetype size = text.size();
     qsizetype used = out.size();
     // Room for the text plus a quarter of it escaped; a text that escapes more grows the
     // array (realloc, which moves large blocks without copying them).
     out.resize(used + size + size / 4 + 16);
     char* dst = out.data() + used;
     char* limit = out.data() + out.size() - 3;
+    bool whole = true;
     for (qsizetype i = 0; i < size; ++i) {
-        const unsigned char b = ByteAt(chars, i, size);
-        if (EndsText(b, chars, i))
+        const int next = nextByte(i);
+        if (next < 0) {
+            whole = false;
             break;
+        }
+        const auto b = static_cast<unsigned char>(next);
         if (dst > limit) {
             used = dst - out.data();
             out.resize(out.size() + out.size() / 2 + 16);
@@ -76,4 +78,26 @@ void AppendFormEncoded(QByteArray& out, const QString& text)
         }
     }
     out.resize(dst - out.data());
+    return whole;
+}
+
+} // namespace
+
+bool AppendFormEncoded(QByteArray& out, const QString& text)
+{
+    const QChar* chars = text.constData();
+    const qsizetype size = text.size();
+    return AppendEncodedBytes(out, size, [chars, size](qsizetype& i) {
+        const unsigned char b = ByteAt(chars, i, size);
+        return EndsText(b, chars, i) ? -1 : int(b);
+    });
+}
+
+bool AppendFormEncoded(QByteArray& out, QByteArrayView bytes)
+{
+    const char* data = bytes.data();
+    return AppendEncodedBytes(out, bytes.size(), [data](qsizetype i) {
+        const auto b = static_cast<unsigned char>(data[i]);
+        return b == 0 ? -1 : int(b);
+    });
 }

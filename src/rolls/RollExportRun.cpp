@@ -1,7 +1,9 @@
 #include "rolls/RollExportRun.h"
 
+#include "common/Cp1252.h"
 #include "common/StatementLog.h"
 #include "portal/FonctionsVendrolles.h"
+#include "portal/PortalBatch.h"
 #include "rolls/ErrorList.h"
 #include "rolls/ExportFeedback.h"
 #include "rolls/RollQueries.h"
@@ -117,23 +119,28 @@ void RollExportRun::sendTable(
     AdoQuery& query, const QString& deleteStatement, const InsertShape& insert, const QString& progressText)
 {
     const int rowCount = query.RecordCount();
-    // No guard hides it on the way out: when a send fails, the gauge and its
-    // text stay to show the operator where the run stopped.
-    m_feedback.ProgressStart(rowCount, progressText);
+    ProgressShown progress(m_feedback, rowCount, progressText);
 
-    m_log.WriteLine(deleteStatement);
-    QString batch = deleteStatement;
+    // Each statement goes from the row to its Windows-1252 bytes once: the
+    // log takes those bytes, the batch their form encoding, straight into the
+    // request's body.
+    PortalBatch batch;
+    Cp1252::encodeInto(m_bytes, deleteStatement);
+    m_log.WriteEncodedLine(m_bytes);
+    batch.Append(m_bytes);
     InsertStatement builder(insert, query);
     bool reserved = false;
     for (query.First(); !query.Eof(); query.Next()) {
         builder.BuildInto(m_statement);
-        m_log.WriteLine(m_statement);
+        Cp1252::encodeInto(m_bytes, m_statement);
+        m_log.WriteEncodedLine(m_bytes);
         if (!reserved) {
-            // Rows of one table come out about as long as each other: one allocation for the batch.
-            batch.reserve(batch.size() + static_cast<qsizetype>(rowCount) * (m_statement.size() + 16));
+            // Rows of one table come out about as long as each other: room for all of them at
+            // once, generous, since room never written takes no memory.
+            batch.Reserve(static_cast<qsizetype>(rowCount) * (2 * m_bytes.size() + 64));
             reserved = true;
         }
-        batch += m_statement;
+        batch.Append(m_bytes);
         m_feedback.ProgressStep(query.RecNo());
     }
 
@@ -141,7 +148,6 @@ void RollExportRun::sendTable(
     // before the batch is sent keeps the result and the request apart in memory.
     query.Close();
     listIfNotEmpty(PortalExport(batch));
-    m_feedback.ProgressEnd();
 }
 
 void ExportSelectedRolls(RollQueries& queries, const QVector<int>& selectedRows, ExportFeedback& feedback)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QVector>
 
@@ -35,6 +36,7 @@ private:
     StatementLog& m_log;
     ExportFeedback& m_feedback;
     QString m_statement; // the statement being built, one buffer for the whole walk
+    QByteArray m_bytes; // its Windows-1252 bytes, one buffer too
 };
 
 // The export run of the roll window: the rolls at these rows of QueryRole (in

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QVariant>
+
+// The values of one column of a client-side cursor, row after row, held in
+// the column's own type: whole numbers in their own width, floating-point numbers as 8 bytes,
+// date-times as 8 bytes, texts packed one after the other in one buffer (one
+// byte a character when every character fits in one, two otherwise). A value
+// reads back as the same QVariant the driver gave: same type, same value,
+// null where it was null. A value of another type than the column's first
+// one turns the column into a list of the driver's QVariants, read back as
+// they came: nothing is lost, only room.
+class CursorColumn {
+public:
+    void Append(const QVariant& value);
+    QVariant Value(qsizetype row) const;
+    void Clear();
+
+private:
+    enum class Storage { Unknown, Integer32, Integer, Real, Text, DateTime, Variants };
+
+    static Storage storageFor(int typeId);
+    void appendStored(const QVariant& value);
+    void padToSize();
+    void convertToVariants();
+    qsizetype size() const { return m_nulls.size(); }
+    QString textAt(qsizetype row) const;
+
+    Storage m_storage = Storage::Unknown;
+    int m_typeId = QMetaType::UnknownType; // of the values stored
+    QList<bool> m_nulls; // one flag a row
+    QList<qint32> m_integers32;
+    QList<qint64> m_integers;
+    QList<double> m_reals;
+    QList<QDateTime> m_dateTimes;
+    QByteArray m_textBytes;
+    QList<quint64> m_textEnds; // where each text ends in m_textBytes; the top bit marks two bytes a character
+    QList<QVariant> m_variants;
+};
