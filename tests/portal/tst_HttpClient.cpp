@@ -169,6 +169,54 @@ private slots:
         QCOMPARE(BodyFromRoot(server), QByteArray("3\r\nhel\r\n0\r\n\r\n"));
     }
 
+    // How a reply is framed decides where its body ends and whether it counts
+    // as a success: the body read, or the failure's message.
+    void framingAndStatus_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("failure");
+        const QString closed = QStringLiteral("La connexion s'est terminée proprement.");
+        QTest::newRow("length wins over chunked")
+            << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Length: 5\r\n\r\nhello\r\n0\r\n\r\n")
+            << QByteArray("hello") << QString();
+        QTest::newRow("chunk size not hexadecimal reads as 0")
+            << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nhello\r\n") << QByteArray()
+            << QString();
+        QTest::newRow("close inside a chunk")
+            << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhel") << QByteArray("hel")
+            << closed;
+        QTest::newRow("line feeds alone end lines")
+            << QByteArray("HTTP/1.1 200 OK\nTransfer-Encoding: chunked\n\n3\nhel\n2\nlo\n0\n\n") << QByteArray("hello")
+            << QString();
+        QTest::newRow("199 is no success")
+            << QByteArray("HTTP/1.1 199 Early\r\nContent-Length: 1\r\n\r\nx") << QByteArray("x")
+            << QStringLiteral("199 Early");
+        QTest::newRow("299 is a success")
+            << QByteArray("HTTP/1.1 299 Odd\r\nContent-Length: 1\r\n\r\nx") << QByteArray("x") << QString();
+        QTest::newRow("300 without Location is no success")
+            << QByteArray("HTTP/1.1 300 Multiple Choices\r\nContent-Length: 1\r\n\r\nx") << QByteArray("x")
+            << QStringLiteral("300 Multiple Choices");
+    }
+
+    void framingAndStatus()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QByteArray, body);
+        QFETCH(QString, failure);
+        // Open after a complete reply, so that only the framing can end the body.
+        ScriptedTcpServer server(reply, failure.startsWith(QStringLiteral("La connexion")) ? Ending::Close : Ending::HoldOpen);
+        QByteArray sink;
+        QString message;
+        try {
+            PostToRoot(server, sink);
+        } catch (const QuilvanorError& error) {
+            message = error.message();
+        }
+        QCOMPARE(message, failure);
+        QCOMPARE(sink, body);
+    }
+
     void continuationLinesExtendTheHeaderValue()
     {
         ScriptedTcpServer server(
