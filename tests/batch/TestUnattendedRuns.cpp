@@ -3,7 +3,6 @@
 // portal stand-in; and the real program's command line, run as a process
 // where no display exists.
 #include "batch/UnattendedRun.h"
-#include "common/Cp1252.h"
 #include "payments/SynchronisationFixture.h"
 #include "portal/FonctionsVendrolles.h"
 #include "rolls/RecordingPortal.h"
@@ -60,16 +59,7 @@ void removeReports()
 // The one report the run left, as its lines ended by CR LF.
 QStringList reportLines()
 {
-    const QStringList files = reportFiles();
-    if (files.size() != 1)
-        return { QStringLiteral("(%1 reports)").arg(files.size()) };
-    QFile file(files.first());
-    if (!file.open(QIODevice::ReadOnly))
-        return { QStringLiteral("(unreadable report)") };
-    const QByteArray bytes = file.readAll();
-    if (!bytes.isEmpty() && !bytes.endsWith("\r\n"))
-        return { QStringLiteral("(last line not ended by CR LF)") };
-    return linesOf(Cp1252::decode(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    return RunFixture::onlyFileLines(QStringLiteral("cantine-synchronisation-*.txt"));
 }
 
 // What a synchronisation leaves: the requests the portal received, the
@@ -82,11 +72,13 @@ struct Synchronised {
     QStringList localPayments;
 };
 
-// The real program, with no window system named and no display.
+// The real program, with no window system named and no display, on the
+// test's data source (the host programs of a Windows test start without it).
 HostPrograms::Outcome runTheProgram(const QStringList& arguments)
 {
     QStringList command { QStringLiteral("env"), QStringLiteral("-u"), QStringLiteral("QT_QPA_PLATFORM"),
-        QStringLiteral("-u"), QStringLiteral("DISPLAY"), QStringLiteral("-u"), QStringLiteral("WAYLAND_DISPLAY") };
+        QStringLiteral("-u"), QStringLiteral("DISPLAY"), QStringLiteral("-u"), QStringLiteral("WAYLAND_DISPLAY"),
+        QStringLiteral("ODBCINI=") + qEnvironmentVariable("ODBCINI") };
 #ifdef _WIN32
     command << QStringLiteral("wine");
 #endif

@@ -20,16 +20,16 @@ inline void removeExportLogs()
         QFile::remove(name);
 }
 
-// The one log left by the run, as its lines ended by CR LF; a missing log, or
-// more than one, gives a line saying so.
-inline QStringList onlyLogLines()
+// The one file of the working folder whose name matches the pattern, as its
+// lines ended by CR LF; a missing file, or more than one, gives a line saying so.
+inline QStringList onlyFileLines(const QString& pattern)
 {
-    const QStringList logs = exportLogs();
-    if (logs.size() != 1)
-        return { QStringLiteral("(%1 logs)").arg(logs.size()) };
-    QFile file(logs.first());
+    const QStringList files = QDir::current().entryList({ pattern }, QDir::Files);
+    if (files.size() != 1)
+        return { QStringLiteral("(%1 files)").arg(files.size()) };
+    QFile file(files.first());
     if (!file.open(QIODevice::ReadOnly))
-        return { QStringLiteral("(unreadable log)") };
+        return { QStringLiteral("(unreadable file)") };
     const QByteArray bytes = file.readAll();
     if (bytes.isEmpty())
         return {};
@@ -40,6 +40,12 @@ inline QStringList onlyLogLines()
     for (const QByteArray& piece : pieces)
         lines << (piece.endsWith('\r') ? Cp1252::decode(piece.chopped(1)) : QStringLiteral("(LF alone)"));
     return lines;
+}
+
+// The one log left by the run.
+inline QStringList onlyLogLines()
+{
+    return onlyFileLines(QStringLiteral("cantine-export-role-*.csv"));
 }
 
 } // namespace RunFixture
