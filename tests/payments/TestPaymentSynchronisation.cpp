@@ -223,6 +223,17 @@ private slots:
             << QStringLiteral("datepaiement = '2024-03-3x'")
             << QStringLiteral("Paiement 2, champ 4 : '3x/03/2024' n'est pas une date "
                               "correcte.");
+        // An empty field is no field: every later one moves up a place.
+        QTest::newRow("empty field in the middle")
+            << QStringLiteral("moyenpaiement = ''")
+            << QStringLiteral("Paiement 2, champ 2 : '61.20' n'est pas une valeur entière correcte.");
+        // The apostrophe opens a quoted text that runs to the end of the reply.
+        QTest::newRow("unclosed apostrophe in the invoice")
+            << QStringLiteral("numfacture = '2400''05'")
+            << QStringLiteral("Paiement 2, champ 6 : Indice de liste hors limites (13)");
+        QTest::newRow("unclosed apostrophe in the reference")
+            << QStringLiteral("transactionid = '47''00005'")
+            << QStringLiteral("Paiement 2, champ 8 : Indice de liste hors limites (15)");
     }
 
     void aHostileReplyChangesNothingLocally()
