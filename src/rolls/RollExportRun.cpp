@@ -119,7 +119,9 @@ void RollExportRun::sendTable(
     AdoQuery& query, const QString& deleteStatement, const InsertShape& insert, const QString& progressText)
 {
     const int rowCount = query.RecordCount();
-    ProgressShown progress(m_feedback, rowCount, progressText);
+    // No guard hides it on the way out: when a send fails, the gauge and its
+    // text stay to show the operator where the run stopped.
+    m_feedback.ProgressStart(rowCount, progressText);
 
     // Each statement goes from the row to its Windows-1252 bytes once: the
     // log takes those bytes, the batch their form encoding, straight into the
@@ -148,6 +150,7 @@ void RollExportRun::sendTable(
     // before the batch is sent keeps the result and the request apart in memory.
     query.Close();
     listIfNotEmpty(PortalExport(batch));
+    m_feedback.ProgressEnd();
 }
 
 void ExportSelectedRolls(RollQueries& queries, const QVector<int>& selectedRows, ExportFeedback& feedback)
