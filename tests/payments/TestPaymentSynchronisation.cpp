@@ -4,6 +4,7 @@
 
 #include "portal/FonctionsVendrolles.h"
 #include "support/LoopbackPorts.h"
+#include "support/RecordingPortal.h"
 #include "ui/Gauge.h"
 
 #include <QLabel>
@@ -361,8 +362,29 @@ private slots:
             "corriger.Merci\n")));
     }
 
+    void anExportThatFailsAfterTheImportRecordsTheImportOnly()
+    {
+        addTheWorkedSituation();
+        TFrmSynchroniserPaiement window;
+        const QString exportLabel = window.LabelExport->text();
+        {
+            RecordingPortal portal({ { 200, "" }, { 500, "" } });
+            SynchronisationFixture::synchronise(window, kStart);
+            QCOMPARE(portal.requests().size(), 2);
+        }
+        QCOMPARE(m_fixture.m_errors.messages(), QStringList { QStringLiteral("500 Internal Server Error.") });
+        QCOMPARE(m_fixture.settingsFile(), QByteArray("[Import]\r\nLastDateImport=05-03-24\r\n"));
+        QCOMPARE(
+            window.LabelImport->text(), QStringLiteral("Derniere synchronisation effectuée à la date du : 05-03-24"));
+        QCOMPARE(window.LabelExport->text(), exportLabel);
+    }
+
     void anEmptyReplyStillCompletesTheImport()
     {
+        // Sent by an earlier export; with no local payment after the start
+        // date, the export's delete statement still goes and removes it.
+        m_fixture.m_portal->execute(
+            QStringLiteral("INSERT INTO encaissement VALUES (NULL, 7, 1, '2012-03-02', 4, 240010, 3, 2, 0)"));
         TFrmSynchroniserPaiement window;
         SynchronisationFixture::synchronise(window, QDate(2012, 3, 1));
         QCOMPARE(m_fixture.m_errors.messages(), QStringList());
@@ -374,6 +396,9 @@ private slots:
                            "Merci de verifier que les numeros de facture ci-dessus ont bien été convertis "
                            "sinon veuillez les corriger.Merci\n"));
         QCOMPARE(SynchronisationFixture::statementLog(QStringLiteral("import-paiement")), QByteArray());
+        QCOMPARE(SynchronisationFixture::statementLog(QStringLiteral("export-paiement")),
+            QByteArray("DELETE FROM encaissement where etat=2 and transactionid=0 and datepaiement>'2012-03-01';\r\n"));
+        QCOMPARE(m_fixture.exportedPayments(), QStringList());
         QCOMPARE(
             window.LabelImport->text(), QStringLiteral("Derniere synchronisation effectuée à la date du : 01-03-12"));
         QCOMPARE(m_fixture.settingsFile(),

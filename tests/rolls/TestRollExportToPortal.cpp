@@ -1,7 +1,7 @@
 // The roll export end to end: the window offscreen on a real ODBC data source,
 // sending to the family portal stand-in, whose tables are then compared with
 // the local ones.
-#include "RunFixture.h"
+#include "support/RunFixture.h"
 #include "WindowFixture.h"
 
 #include "data/AdoConnection.h"

@@ -1,7 +1,7 @@
 // The export run and its steps on a real ODBC data source, sending to a portal
 // that records every request and answers as scripted.
-#include "RecordingPortal.h"
-#include "RunFixture.h"
+#include "support/RecordingPortal.h"
+#include "support/RunFixture.h"
 
 #include "data/AdoConnection.h"
 #include "data/TDmdMain.h"

@@ -1,7 +1,7 @@
 // The roll export window offscreen, on a real ODBC data source, driven by
 // real mouse clicks and keys, sending to a portal that records every request.
-#include "RecordingPortal.h"
-#include "RunFixture.h"
+#include "support/RecordingPortal.h"
+#include "support/RunFixture.h"
 #include "WindowFixture.h"
 
 #include "app/TFrmMain.h"

@@ -1,4 +1,4 @@
-#include "RecordingPortal.h"
+#include "support/RecordingPortal.h"
 
 #include "common/Cp1252.h"
 #include "portal/FonctionsVendrolles.h"
