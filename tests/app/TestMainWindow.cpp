@@ -10,6 +10,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -117,6 +118,32 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QVERIFY(w.isEnabled() && w.BtRole->isEnabled() && w.BtImporter->isEnabled() && w.BtFactureNum->isEnabled());
+
+        // Each button still opens its window. The roll window, which lists the
+        // rolls as it opens, says first that it cannot; the synchronisation
+        // window reads the database only when asked to synchronise.
+        for (QPushButton* button : {w.BtRole, w.BtImporter, w.BtFactureNum}) {
+            errors.clear();
+            QString opened;
+            QStringList errorsBeforeOpening;
+            QTimer::singleShot(0, &w, [&] {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (!modal)
+                    return;
+                opened = QString::fromLatin1(modal->metaObject()->className());
+                errorsBeforeOpening = errors.messages();
+                modal->close();
+            });
+            button->click();
+            QVERIFY2(!opened.isEmpty(), qPrintable(button->objectName()));
+            if (button == w.BtRole) {
+                QCOMPARE(errorsBeforeOpening.size(), 1);
+                QVERIFY2(errorsBeforeOpening.first().contains(QStringLiteral("Data source name not found")),
+                         qPrintable(errorsBeforeOpening.first()));
+            } else if (button == w.BtImporter) {
+                QCOMPARE(errorsBeforeOpening, QStringList());
+            }
+        }
 
         // The next use of the connection tries again.
         dmd.ADOConnection->ConnectionString = QStringLiteral("Provider=MSDASQL.1;Data Source=DB_KORVA8;");
