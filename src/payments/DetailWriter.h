@@ -8,8 +8,8 @@ class QTextEdit;
 // bold or plain. Insertions are gathered and reach the box in one piece when
 // the style changes, when the caret moves or at Flush: the box lays its whole
 // text out again after each change, so ten thousand lines inserted one by one
-// took most of a run. Nothing can show the difference, as a run never lets
-// the box repaint before it ends.
+// took most of a run. The window flushes before each repaint that would
+// show the box, so every repaint shows the text inserted so far.
 class DetailWriter {
 public:
     explicit DetailWriter(QTextEdit* edit);

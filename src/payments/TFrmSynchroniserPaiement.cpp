@@ -106,6 +106,7 @@ void TFrmSynchroniserPaiement::createControls()
     RichDetail->setUndoRedoEnabled(false);
     RichDetail->hide();
     m_detail.emplace(RichDetail);
+    connect(Gauge, &::Gauge::aboutToRepaint, this, [this] { bringDetailUpToDate(); });
 }
 
 void TFrmSynchroniserPaiement::FormCreate()
@@ -145,10 +146,17 @@ void TFrmSynchroniserPaiement::BtExporterClick()
     runWithDetail([this] { PaymentExport(*QueryEncaissement, *this).Run(DatePaiementExport->date()); });
 }
 
+void TFrmSynchroniserPaiement::bringDetailUpToDate()
+{
+    if (RichDetail->isVisible())
+        m_detail->Flush();
+}
+
 void TFrmSynchroniserPaiement::ShowStep(const QString& text)
 {
     setLabelText(LabelGauge, text);
     LabelGauge->show();
+    bringDetailUpToDate();
     repaint();
 }
 
@@ -158,6 +166,7 @@ void TFrmSynchroniserPaiement::StartGauge(qint64 maximum)
     Gauge->SetMaxValue(maximum);
     if (!Gauge->isVisible()) {
         Gauge->show();
+        bringDetailUpToDate();
         Gauge->repaint();
     }
 }

@@ -52,6 +52,9 @@ private:
     void createControls();
     // Runs one of the two runs; its account reaches RichDetail on every way out.
     template <class Run> void runWithDetail(Run&& run);
+    // Writes the gathered detail into RichDetail before a repaint that would
+    // show it, so that every repaint shows the text inserted so far.
+    void bringDetailUpToDate();
 
     void ShowStep(const QString& text) override;
     void StartGauge(qint64 maximum) override;

@@ -36,8 +36,10 @@ void Gauge::SetProgress(qint64 progress)
 
 void Gauge::changed(int oldPercent)
 {
-    if (PercentDone() != oldPercent && isVisible())
+    if (PercentDone() != oldPercent && isVisible()) {
+        emit aboutToRepaint();
         repaint();
+    }
 }
 
 void Gauge::paintEvent(QPaintEvent*)

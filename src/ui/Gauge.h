@@ -19,6 +19,12 @@ public:
     void SetProgress(qint64 progress); // kept between 0 and the maximum
     void AddProgress(qint64 step) { SetProgress(m_progress + step); }
 
+signals:
+    // Sent just before the gauge repaints itself: that repaint also paints
+    // whatever else of the window awaits painting, so the window brings its
+    // other controls up to date here.
+    void aboutToRepaint();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

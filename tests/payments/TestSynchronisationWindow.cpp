@@ -11,6 +11,28 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <functional>
+
+// Calls back each time a widget is painted.
+class PaintWatcher : public QObject {
+public:
+    PaintWatcher(QWidget* widget, std::function<void()> painted)
+        : m_painted(std::move(painted))
+    {
+        widget->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            m_painted();
+        return false;
+    }
+
+private:
+    std::function<void()> m_painted;
+};
+
 class TestSynchronisationWindow : public QObject {
     Q_OBJECT
 
@@ -108,6 +130,31 @@ private slots:
             window.LabelExport->text(), QStringLiteral("Dernière synchronisation effectuée à la date du : 01-03-12"));
         QCOMPARE(window.DatePaiementImport->date(), QDate::currentDate());
         QCOMPARE(window.RichDetail->toPlainText(), QString());
+    }
+
+    // A second synchronisation in the same window finds the detail text on
+    // display; each time the gauge moves the window is repainted, and the
+    // detail then shows every line the import has written so far.
+    void eachGaugeRepaintShowsTheDetailWrittenSoFar()
+    {
+        m_fixture.addPortalPayment(5, QStringLiteral("2024-03-06"), 61.2, 240005, 2, 4700005);
+        m_fixture.addPortalPayment(6, QStringLiteral("2024-03-05"), 7, 240006, 2, 4700006);
+        m_fixture.addPortalPayment(9, QStringLiteral("2024-03-04"), 9, 240009, 2, 4700009);
+        TFrmSynchroniserPaiement window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        SynchronisationFixture::synchronise(window, QDate(2024, 3, 1));
+
+        const QString heading = QStringLiteral("Import des paiements effectués dans le portail famille vers KORVA8");
+        QList<qsizetype> linesShown; // of the second import, at each repaint of the detail
+        PaintWatcher watcher(window.RichDetail->viewport(), [&] {
+            const QString text = window.RichDetail->toPlainText();
+            if (text.count(heading) == 2)
+                linesShown << text.mid(text.lastIndexOf(heading)).count(QStringLiteral("Le client n°"));
+        });
+        SynchronisationFixture::synchronise(window, QDate(2024, 3, 1));
+        QCOMPARE(m_fixture.m_errors.messages(), QStringList());
+        QCOMPARE(linesShown, (QList<qsizetype> { 1, 2, 3 }));
     }
 
     void theMainWindowOpensANewWindowEachTime()
