@@ -9,14 +9,8 @@ build=$(cd "$root/$build" && pwd)
 work="$root/demo-work"
 mkdir -p "$work"
 
-"$build/korva8-sample" "$work/korva8.db"
-cat > "$work/odbc.ini" <<INI
-[DB_KORVA8]
-Driver=SQLite3
-Database=$work/korva8.db
-Timeout=5000
-INI
-export ODBCINI="$work/odbc.ini"
+source "$root/scripts/lib/sample-source.sh"
+sample_source "$build" "$work"
 
 standin_pid=
 if [ -x "$build/portal-standin" ]; then

@@ -15,6 +15,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$root" && cd "$build" && pwd)
 out=$(mkdir -p "${2:-$root/docs}" && cd "${2:-$root/docs}" && pwd)
 source "$root/scripts/lib/drive-program.sh"
+source "$root/scripts/lib/sample-source.sh"
 
 fixed_clock="2024-03-08 14:05:00"
 faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
@@ -39,14 +40,7 @@ trap stop_all EXIT
 start_screen
 
 # The sample database behind the data source DB_KORVA8.
-"$build/korva8-sample" "$work/korva8.db" >/dev/null
-cat > "$work/odbc.ini" <<INI
-[DB_KORVA8]
-Driver=SQLite3
-Database=$work/korva8.db
-Timeout=5000
-INI
-export ODBCINI="$work/odbc.ini"
+sample_source "$build" "$work"
 export LANG=fr_FR.UTF-8 TZ=UTC QT_QPA_PLATFORM=xcb
 unset LC_ALL QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING
 

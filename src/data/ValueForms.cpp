@@ -72,11 +72,7 @@ QString ValueAsDisplayText(const QVariant& value, ColumnKind kind) noexcept
     try {
         return ValueAsText(value, kind);
     } catch (...) {
-        try {
-            return value.toString();
-        } catch (...) {
-            return QString();
-        }
+        return value.toString();
     }
 }
 
