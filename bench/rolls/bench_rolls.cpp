@@ -150,7 +150,7 @@ double ReadRowsBuildingStatements()
     QElapsedTimer timer;
     timer.start();
     qint64 characters = 0;
-    QString statement;
+    QByteArray statement;
     for (int i = 0; i < kSelects.size(); ++i) {
         AdoQuery query(QStringLiteral("QueryFloor"), DmdMain->ADOConnection);
         query.SetSql(kSelects.at(i));

@@ -29,8 +29,15 @@ char encodeChar(QChar c)
 
 void encodeInto(QByteArray& out, QStringView text)
 {
-    out.resize(text.size());
-    char* dst = out.data();
+    out.resize(0);
+    appendEncoded(out, text);
+}
+
+void appendEncoded(QByteArray& out, QStringView text)
+{
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char* dst = out.data() + start;
     qsizetype n = 0;
     const QChar* src = text.data();
     const qsizetype size = text.size();
@@ -41,7 +48,19 @@ void encodeInto(QByteArray& out, QStringView text)
             ++i;
         dst[n++] = encodeChar(c);
     }
-    out.truncate(n);
+    out.truncate(start + n);
+}
+
+void appendLatin1(QByteArray& out, QLatin1StringView text)
+{
+    const qsizetype start = out.size();
+    out.append(text.data(), text.size());
+    char* bytes = out.data() + start;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b >= 0x80 && b < 0xA0)
+            bytes[i] = encodeChar(QChar(b));
+    }
 }
 
 QByteArray encode(const QString& text)

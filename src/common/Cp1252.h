@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLatin1StringView>
 #include <QString>
 #include <QStringView>
 
@@ -14,6 +15,11 @@ QByteArray encode(const QString& text);
 // Replaces the content of out with the text's bytes; out keeps its capacity,
 // so a walk that encodes one statement after another reuses one buffer.
 void encodeInto(QByteArray& out, QStringView text);
+// Appends the text's bytes to out.
+void appendEncoded(QByteArray& out, QStringView text);
+// Appends a Latin-1 text's bytes: the same bytes but for the C1 control
+// characters, which the code page holds only where it leaves a byte undefined.
+void appendLatin1(QByteArray& out, QLatin1StringView text);
 QString decode(const QByteArray& bytes);
 QString decode(const char* bytes, qsizetype length);
 

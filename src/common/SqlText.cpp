@@ -8,19 +8,33 @@ QString SqlQuote(const QString& text)
     return out;
 }
 
+namespace {
+
+// Runs without a quote go in one piece; most values have none.
+template <typename Out, typename View, typename Quote>
+void appendQuoted(Out& out, View text, Quote quote)
+{
+    out += quote;
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf(quote); at >= 0; at = text.indexOf(quote, at + 1)) {
+        out += text.sliced(from, at + 1 - from);
+        out += quote;
+        from = at + 1;
+    }
+    out += text.sliced(from);
+    out += quote;
+}
+
+} // namespace
+
 void AppendSqlQuoted(QString& out, QStringView text)
 {
-    out += QLatin1Char('\'');
-    // Runs without a quote go in one piece; most values have none.
-    qsizetype from = 0;
-    for (qsizetype quote = text.indexOf(QLatin1Char('\'')); quote >= 0;
-         quote = text.indexOf(QLatin1Char('\''), quote + 1)) {
-        out += text.mid(from, quote + 1 - from);
-        out += QLatin1Char('\'');
-        from = quote + 1;
-    }
-    out += text.mid(from);
-    out += QLatin1Char('\'');
+    appendQuoted(out, text, QChar(u'\''));
+}
+
+void AppendSqlQuoted(QByteArray& out, QByteArrayView text)
+{
+    appendQuoted(out, text, '\'');
 }
 
 QString DotDecimal(const QString& number)

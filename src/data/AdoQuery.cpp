@@ -1,5 +1,6 @@
 #include "data/AdoQuery.h"
 
+#include "common/Cp1252.h"
 #include "common/Messages.h"
 #include "data/AdoConnection.h"
 #include "data/DatabaseErrors.h"
@@ -12,6 +13,8 @@
 #include <windows.h> // the ODBC headers need its types
 #endif
 #include <sql.h>
+
+#include <charconv>
 
 namespace {
 
@@ -63,6 +66,12 @@ bool AdoField::IsNull() const
 QString AdoField::AsString() const
 {
     return ValueAsText(value(), m_query->m_columns.at(m_column).kind);
+}
+
+void AdoField::AppendAsString(QByteArray& out) const
+{
+    if (m_query->m_rowCount > 0)
+        m_query->appendCellText(out, m_query->m_row, m_column);
 }
 
 QDateTime AdoField::AsDateTime() const
@@ -250,6 +259,38 @@ QVariant AdoQuery::cell(int row, int column) const
     if (row < 0 || row >= m_rowCount)
         return QVariant();
     return m_values.at(column).Value(row);
+}
+
+void AdoQuery::appendCellText(QByteArray& out, int row, int column) const
+{
+    using Stored = CursorColumn::Stored;
+    const ColumnKind kind = m_columns.at(column).kind;
+    const Stored stored = m_values.at(column).StoredAt(row);
+    switch (stored.kind) {
+    case Stored::Kind::Null:
+        return; // the empty text
+    case Stored::Kind::Latin1Text:
+        if (kind != ColumnKind::Text)
+            break;
+        Cp1252::appendLatin1(out, stored.text);
+        return;
+    case Stored::Kind::Integer:
+        if (kind != ColumnKind::Integer)
+            break;
+        {
+            char digits[24];
+            out.append(digits, std::to_chars(digits, digits + sizeof digits, stored.integer).ptr - digits);
+        }
+        return;
+    case Stored::Kind::Real:
+        if (kind != ColumnKind::Float && kind != ColumnKind::Currency)
+            break;
+        AppendFloatText(out, stored.real, kind == ColumnKind::Currency ? 4 : -1);
+        return;
+    case Stored::Kind::Other:
+        break;
+    }
+    Cp1252::appendEncoded(out, ValueAsText(cell(row, column), kind));
 }
 
 QString AdoQuery::DisplayTextAt(int row, int column) const noexcept

@@ -19,6 +19,10 @@ public:
     QString Name() const;
     bool IsNull() const;
     QString AsString() const;
+    // AsString's Windows-1252 bytes appended to out, read from the cursor as
+    // stored where its form allows: statement builders read every value of
+    // every row.
+    void AppendAsString(QByteArray& out) const;
     QDateTime AsDateTime() const;
     qint64 AsInteger() const;
 
@@ -82,6 +86,7 @@ private:
         ColumnKind kind;
     };
     QVariant cell(int row, int column) const;
+    void appendCellText(QByteArray& out, int row, int column) const;
     void ensureConnected();
     void requireActive() const;
     void setRow(int row);

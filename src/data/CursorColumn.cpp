@@ -119,9 +119,14 @@ void CursorColumn::convertToVariants()
     m_storage = Storage::Variants;
 }
 
+qsizetype CursorColumn::textBegin(qsizetype row) const
+{
+    return row == 0 ? 0 : static_cast<qsizetype>(m_textEnds.at(row - 1) & ~kWide);
+}
+
 QString CursorColumn::textAt(qsizetype row) const
 {
-    const qsizetype begin = row == 0 ? 0 : static_cast<qsizetype>(m_textEnds.at(row - 1) & ~kWide);
+    const qsizetype begin = textBegin(row);
     const quint64 end = m_textEnds.at(row);
     const qsizetype bytes = static_cast<qsizetype>(end & ~kWide) - begin;
     if (!(end & kWide))
@@ -151,6 +156,42 @@ QVariant CursorColumn::Value(qsizetype row) const
     default:
         return QVariant();
     }
+}
+
+CursorColumn::Stored CursorColumn::StoredAt(qsizetype row) const
+{
+    Stored stored;
+    if (m_storage == Storage::Variants)
+        return stored;
+    if (m_nulls.at(row)) {
+        stored.kind = Stored::Kind::Null;
+        return stored;
+    }
+    switch (m_storage) {
+    case Storage::Integer32:
+        stored.kind = Stored::Kind::Integer;
+        stored.integer = m_integers32.at(row);
+        break;
+    case Storage::Integer:
+        stored.kind = Stored::Kind::Integer;
+        stored.integer = m_integers.at(row);
+        break;
+    case Storage::Real:
+        stored.kind = Stored::Kind::Real;
+        stored.real = m_reals.at(row);
+        break;
+    case Storage::Text:
+        if (!(m_textEnds.at(row) & kWide)) {
+            const qsizetype begin = textBegin(row);
+            stored.kind = Stored::Kind::Latin1Text;
+            stored.text = QLatin1StringView(
+                m_textBytes.constData() + begin, static_cast<qsizetype>(m_textEnds.at(row)) - begin);
+        }
+        break;
+    default:
+        break;
+    }
+    return stored;
 }
 
 void CursorColumn::Clear()

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QLatin1StringView>
 #include <QList>
 #include <QVariant>
 
@@ -15,8 +16,20 @@
 // they came: nothing is lost, only room.
 class CursorColumn {
 public:
+    // A row's value as it is stored, for readers that would only take it apart
+    // again: a whole number, a floating-point number, a text of one byte a
+    // character; anything else reads through Value.
+    struct Stored {
+        enum class Kind { Null, Integer, Real, Latin1Text, Other };
+        Kind kind = Kind::Other;
+        qint64 integer = 0;
+        double real = 0;
+        QLatin1StringView text;
+    };
+
     void Append(const QVariant& value);
     QVariant Value(qsizetype row) const;
+    Stored StoredAt(qsizetype row) const;
     void Clear();
 
 private:
@@ -28,6 +41,7 @@ private:
     void convertToVariants();
     qsizetype size() const { return m_nulls.size(); }
     QString textAt(qsizetype row) const;
+    qsizetype textBegin(qsizetype row) const;
 
     Storage m_storage = Storage::Unknown;
     int m_typeId = QMetaType::UnknownType; // of the values stored

@@ -1,12 +1,16 @@
 #include "data/ValueForms.h"
 
+#include "common/Cp1252.h"
 #include "common/DateTexts.h"
 #include "common/Errors.h"
 #include "common/Messages.h"
 
 #include <QLocale>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -16,32 +20,113 @@ QChar decimalSeparator()
     return separator.isEmpty() ? QLatin1Char('.') : separator.at(0);
 }
 
+// The "%.15g" form of a value whose shortest exact form has at most fifteen
+// significant digits: then the two are the same number, and the shortest form
+// is cheap to find. 0 when it has more (or the value is subnormal, where the
+// digits left are fewer), for the general rounding to decide.
+qsizetype ShortGeneralForm(double value, char (&out)[32])
+{
+    if (std::abs(value) < std::numeric_limits<double>::min())
+        return 0;
+    char scientific[32];
+    const char* end = std::to_chars(scientific, scientific + sizeof scientific, value, std::chars_format::scientific).ptr;
+    const char* mantissa = scientific;
+    qsizetype n = 0;
+    if (*mantissa == '-') {
+        out[n++] = '-';
+        ++mantissa;
+    }
+    const char* e = std::find(mantissa, end, 'e');
+    char digits[20];
+    int count = 0;
+    for (const char* c = mantissa; c < e; ++c) {
+        if (*c == '.')
+            continue;
+        if (count == 15)
+            return 0;
+        digits[count++] = *c;
+    }
+    int exponent = 0;
+    std::from_chars(e + 1 + (e[1] == '+' ? 1 : 0), end, exponent);
+    if (exponent < -4 || exponent >= 15) {
+        out[n++] = digits[0];
+        if (count > 1) {
+            out[n++] = '.';
+            for (int i = 1; i < count; ++i)
+                out[n++] = digits[i];
+        }
+        out[n++] = 'E';
+        return std::to_chars(out + n, out + sizeof out, exponent).ptr - out;
+    }
+    if (exponent >= 0) {
+        for (int i = 0; i <= exponent; ++i)
+            out[n++] = i < count ? digits[i] : '0';
+        if (count > exponent + 1) {
+            out[n++] = '.';
+            for (int i = exponent + 1; i < count; ++i)
+                out[n++] = digits[i];
+        }
+        return n;
+    }
+    out[n++] = '0';
+    out[n++] = '.';
+    for (int i = 0; i < -exponent - 1; ++i)
+        out[n++] = '0';
+    for (int i = 0; i < count; ++i)
+        out[n++] = digits[i];
+    return n;
+}
+
 } // namespace
 
-QString FloatText(double value, int maxDecimals)
+QLatin1StringView FloatTextWithPoint(double value, int maxDecimals, char (&buffer)[32])
 {
+    const auto written = [&buffer](const char* end) { return QLatin1StringView(buffer, end - buffer); };
     if (std::isnan(value))
-        return QStringLiteral("NAN");
+        return QLatin1StringView("NAN");
     if (std::isinf(value))
-        return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
+        return value > 0 ? QLatin1StringView("INF") : QLatin1StringView("-INF");
     if (maxDecimals >= 0) {
         const double scale = std::pow(10.0, maxDecimals);
         value = std::round(value * scale) / scale;
     }
     if (value == 0)
-        return QStringLiteral("0"); // -0 too
-    if (std::abs(value) < 1e15 && value == std::trunc(value))
-        return QString::number(static_cast<qint64>(value)); // whole amounts, the common case
+        return QLatin1StringView("0"); // -0 too
+    if (std::abs(value) < 1e15 && value == std::trunc(value)) // whole amounts, the common case
+        return written(std::to_chars(buffer, buffer + sizeof buffer, static_cast<qint64>(value)).ptr);
+    if (const qsizetype size = ShortGeneralForm(value, buffer); size > 0)
+        return QLatin1StringView(buffer, size);
     // Fifteen significant digits without trailing zeros, the exponent form below 1E-4 and from 1E15:
     // printf's "%.15g", with the exponent written "E-5" rather than "e-05".
-    QString text = QString::number(value, 'g', 15);
-    const qsizetype e = text.indexOf(QLatin1Char('e'));
-    if (e >= 0)
-        text = text.left(e) + QLatin1Char('E') + QString::number(text.mid(e + 1).toInt());
+    const QByteArray text = QString::number(value, 'g', 15).toLatin1();
+    const qsizetype e = text.indexOf('e');
+    char* end = std::copy(text.cbegin(), e < 0 ? text.cend() : text.cbegin() + e, buffer);
+    if (e >= 0) {
+        *end++ = 'E';
+        end = std::to_chars(end, buffer + sizeof buffer, text.mid(e + 1).toInt()).ptr;
+    }
+    return written(end);
+}
+
+QString FloatText(double value, int maxDecimals)
+{
+    char buffer[32];
+    QString text = FloatTextWithPoint(value, maxDecimals, buffer);
     const QChar separator = decimalSeparator();
     if (separator != QLatin1Char('.'))
         text.replace(QLatin1Char('.'), separator);
     return text;
+}
+
+void AppendFloatText(QByteArray& out, double value, int maxDecimals)
+{
+    char buffer[32];
+    const QLatin1StringView text = FloatTextWithPoint(value, maxDecimals, buffer);
+    const qsizetype start = out.size();
+    out.append(text.data(), text.size());
+    const char separator = Cp1252::encodeChar(decimalSeparator());
+    if (separator != '.')
+        std::replace(out.begin() + start, out.end(), '.', separator);
 }
 
 QString ValueAsText(const QVariant& value, ColumnKind kind)

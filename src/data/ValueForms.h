@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLatin1StringView>
 #include <QString>
 #include <QVariant>
 
@@ -20,3 +21,8 @@ qint64 ValueAsInteger(const QVariant& value);
 // digits, the user's decimal separator, the exponent form for very small or
 // very large values (0.00001 reads 1E-5). maxDecimals rounds first (currency: 4).
 QString FloatText(double value, int maxDecimals = -1);
+// The same characters with a point for the decimal separator, written into
+// the buffer: a statement builder writes one for every amount of every row.
+QLatin1StringView FloatTextWithPoint(double value, int maxDecimals, char (&buffer)[32]);
+// FloatText's Windows-1252 bytes, appended.
+void AppendFloatText(QByteArray& out, double value, int maxDecimals = -1);

@@ -123,9 +123,9 @@ void RollExportRun::sendTable(
     // text stay to show the operator where the run stopped.
     m_feedback.ProgressStart(rowCount, progressText);
 
-    // Each statement goes from the row to its Windows-1252 bytes once: the
-    // log takes those bytes, the batch their form encoding, straight into the
-    // request's body.
+    // Each statement is built from the row straight into its Windows-1252
+    // bytes: the log takes those bytes, the batch their form encoding,
+    // straight into the request's body.
     PortalBatch batch;
     Cp1252::encodeInto(m_bytes, deleteStatement);
     m_log.WriteEncodedLine(m_bytes);
@@ -133,8 +133,7 @@ void RollExportRun::sendTable(
     InsertStatement builder(insert, query);
     bool reserved = false;
     for (query.First(); !query.Eof(); query.Next()) {
-        builder.BuildInto(m_statement);
-        Cp1252::encodeInto(m_bytes, m_statement);
+        builder.BuildInto(m_bytes);
         m_log.WriteEncodedLine(m_bytes);
         if (!reserved) {
             // Rows of one table come out about as long as each other: room for all of them at

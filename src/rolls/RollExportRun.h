@@ -35,8 +35,7 @@ private:
     RollQueries& m_queries;
     StatementLog& m_log;
     ExportFeedback& m_feedback;
-    QString m_statement; // the statement being built, one buffer for the whole walk
-    QByteArray m_bytes; // its Windows-1252 bytes, one buffer too
+    QByteArray m_bytes; // the statement being built, in its Windows-1252 bytes: one buffer for the whole walk
 };
 
 // The export run of the roll window: the rolls at these rows of QueryRole (in

@@ -1,25 +1,12 @@
 #include "rolls/RollStatements.h"
 
+#include "common/Cp1252.h"
 #include "common/DateTexts.h"
 #include "common/SqlText.h"
 
-namespace {
+#include <algorithm>
 
-// The value in its form, quoted; an amount's commas become points.
-void appendQuotedValue(QString& out, const AdoField& field, ValueForm form)
-{
-    switch (form) {
-    case ValueForm::Date:
-        AppendSqlQuoted(out, DateTexts::portalDate(field.AsDateTime().date()));
-        break;
-    case ValueForm::Amount:
-        AppendSqlQuoted(out, DotDecimal(field.AsString()));
-        break;
-    default:
-        AppendSqlQuoted(out, field.AsString());
-        break;
-    }
-}
+namespace {
 
 QVector<InsertValue> texts(std::initializer_list<const char*> columns)
 {
@@ -148,6 +135,14 @@ const QString kChildrenDelete = QStringLiteral("DELETE from enfant;");
 const QString kClientsDelete = QStringLiteral("DELETE from client;");
 const QString kClientGroupsDelete = QStringLiteral("DELETE from clientgroupe;");
 
+InsertStatement::InsertStatement(const InsertShape& shape, const AdoQuery& query)
+    : m_shape(shape)
+    , m_query(query)
+    , m_head(Cp1252::encode(shape.head))
+    , m_tail(Cp1252::encode(shape.tail))
+{
+}
+
 void InsertStatement::lookUpColumns()
 {
     m_fields.clear();
@@ -161,24 +156,41 @@ void InsertStatement::lookUpColumns()
     m_lookedUp = true;
 }
 
-void InsertStatement::BuildInto(QString& out)
+void InsertStatement::appendValue(QByteArray& out, const AdoField& field, ValueForm form)
+{
+    m_value.resize(0);
+    switch (form) {
+    case ValueForm::Date:
+        Cp1252::appendEncoded(m_value, DateTexts::portalDate(field.AsDateTime().date()));
+        break;
+    case ValueForm::Amount:
+        field.AppendAsString(m_value);
+        std::replace(m_value.begin(), m_value.end(), ',', '.'); // the decimal comma, as DotDecimal does
+        break;
+    default:
+        field.AppendAsString(m_value);
+        break;
+    }
+    AppendSqlQuoted(out, m_value);
+}
+
+void InsertStatement::BuildInto(QByteArray& out)
 {
     if (!m_lookedUp)
         lookUpColumns();
     out.resize(0);
-    out += m_shape.head;
+    out += m_head;
     for (qsizetype i = 0; i < m_fields.size(); ++i) {
         if (i > 0)
-            out += QLatin1Char(',');
-        const ValueForm form = m_shape.byPosition() ? ValueForm::Text : m_shape.values.at(i).form;
-        appendQuotedValue(out, m_fields.at(i), form);
+            out += ',';
+        appendValue(out, m_fields.at(i), m_shape.byPosition() ? ValueForm::Text : m_shape.values.at(i).form);
     }
-    out += m_shape.tail;
+    out += m_tail;
 }
 
 QString InsertStatement::Build()
 {
-    QString statement;
+    QByteArray statement;
     BuildInto(statement);
-    return statement;
+    return Cp1252::decode(statement);
 }

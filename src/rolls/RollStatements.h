@@ -2,6 +2,7 @@
 
 #include "data/AdoQuery.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QVector>
 
@@ -52,22 +53,23 @@ extern const QString kClientGroupsDelete;
 // empty result never looks anything up.
 class InsertStatement {
 public:
-    InsertStatement(const InsertShape& shape, const AdoQuery& query)
-        : m_shape(shape)
-        , m_query(query)
-    {
-    }
+    InsertStatement(const InsertShape& shape, const AdoQuery& query);
 
-    // Replaces the content of out with the statement for the current row; out
-    // keeps its capacity, so a walk reuses one buffer.
-    void BuildInto(QString& out);
+    // Replaces the content of out with the statement for the current row, in
+    // the Windows-1252 bytes it is logged and sent in; out keeps its capacity,
+    // so a walk reuses one buffer.
+    void BuildInto(QByteArray& out);
     QString Build();
 
 private:
     void lookUpColumns();
+    void appendValue(QByteArray& out, const AdoField& field, ValueForm form);
 
     const InsertShape& m_shape;
     const AdoQuery& m_query;
+    const QByteArray m_head;
+    const QByteArray m_tail;
     QVector<AdoField> m_fields;
+    QByteArray m_value; // one value before quoting, reused
     bool m_lookedUp = false;
 };
