@@ -2,9 +2,9 @@
 
 #include <QTextCharFormat>
 #include <QTextCursor>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
-DetailWriter::DetailWriter(QTextEdit* edit)
+DetailWriter::DetailWriter(QPlainTextEdit* edit)
     : m_edit(edit)
 {
 }

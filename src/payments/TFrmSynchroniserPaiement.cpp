@@ -13,10 +13,10 @@
 
 #include <QDateEdit>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTextCursor>
-#include <QTextEdit>
 
 TFrmSynchroniserPaiement* FrmSynchroniserPaiement = nullptr;
 
@@ -97,12 +97,14 @@ void TFrmSynchroniserPaiement::createControls()
     LabelExport = Look::MakeLabel(Panel1, QStringLiteral("LabelExport"), 232, 76, QString(), font);
     LabelExport->hide();
 
-    RichDetail = new QTextEdit(this);
+    // A plain text box still carries bold and plain runs, and lays out only
+    // the lines it shows: a rich text box laid out the whole account, ten
+    // thousand lines for a large synchronisation, whatever was on screen.
+    RichDetail = new QPlainTextEdit(this);
     RichDetail->setObjectName(QStringLiteral("RichDetail"));
     RichDetail->setGeometry(32, 152, 665, 281);
     RichDetail->setReadOnly(true);
     RichDetail->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    RichDetail->setAcceptRichText(false);
     RichDetail->setUndoRedoEnabled(false);
     // The account is plain Latin text: laying it out needs no shaping engine,
     // which would otherwise take most of a long run's time.

@@ -13,7 +13,7 @@ class Gauge;
 class QDateEdit;
 class QLabel;
 class QPushButton;
-class QTextEdit;
+class QPlainTextEdit;
 
 // The payment synchronisation window: one start date and one button that
 // records the portal's payments since that date locally, then sends the
@@ -41,7 +41,7 @@ public:
     QLabel* Image1;
     QDateEdit* DatePaiementExport;
     QLabel* LabelExport;
-    QTextEdit* RichDetail;
+    QPlainTextEdit* RichDetail;
 
     AdoQuery* QueryDeleteEncaissement;
     AdoQuery* QueryInsertEncaissement;

@@ -14,7 +14,7 @@
 
 #include <QPlainTextEdit>
 #include <QScopeGuard>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 namespace {

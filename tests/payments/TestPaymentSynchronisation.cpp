@@ -9,7 +9,7 @@
 
 #include <QLabel>
 #include <QTextBlock>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 namespace {
@@ -17,7 +17,7 @@ namespace {
 const QDate kStart(2024, 3, 5);
 
 // The detail text's fragments written in bold.
-QStringList boldTexts(const QTextEdit* edit)
+QStringList boldTexts(const QPlainTextEdit* edit)
 {
     QStringList texts;
     for (QTextBlock block = edit->document()->begin(); block.isValid(); block = block.next()) {

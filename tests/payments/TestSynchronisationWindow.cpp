@@ -7,7 +7,7 @@
 #include "ui/Gauge.h"
 
 #include <QLabel>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QtTest>
 
