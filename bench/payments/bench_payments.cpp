@@ -37,7 +37,7 @@
 
 namespace {
 
-constexpr int kRuns = 3;
+constexpr int kRuns = 5;
 constexpr int kLocalPayments = 200000;
 constexpr int kPortalPayments = 10000;
 constexpr int kExportedPayments = 10000;

@@ -1,5 +1,6 @@
 #include "payments/PaymentExport.h"
 
+#include "common/Cp1252.h"
 #include "common/StatementLog.h"
 #include "data/AdoQuery.h"
 #include "payments/LastRunDates.h"
@@ -8,6 +9,7 @@
 #include "payments/PaymentExportStatements.h"
 #include "payments/SynchronisationFeedback.h"
 #include "portal/FonctionsVendrolles.h"
+#include "portal/PortalBatch.h"
 
 PaymentExport::PaymentExport(AdoQuery& selection, SynchronisationFeedback& feedback)
     : m_selection(selection)
@@ -18,8 +20,16 @@ PaymentExport::PaymentExport(AdoQuery& selection, SynchronisationFeedback& feedb
 void PaymentExport::Run(const QDate& startDate)
 {
     StatementLog log(QStringLiteral("export-paiement"));
-    QString batch = ExportDeleteStatement(startDate);
-    log.WriteLine(batch);
+    // Each statement goes to its Windows-1252 bytes once: the log takes them,
+    // the batch their form encoding, straight into the request's body.
+    PortalBatch batch;
+    QByteArray bytes;
+    const auto add = [&](const QString& statement) {
+        Cp1252::encodeInto(bytes, statement);
+        log.WriteEncodedLine(bytes);
+        batch.Append(bytes);
+    };
+    add(ExportDeleteStatement(startDate));
 
     m_selection.Close();
     m_selection.SetSql(ExportSelection(startDate));
@@ -29,10 +39,8 @@ void PaymentExport::Run(const QDate& startDate)
     m_selection.First();
     while (!m_selection.Eof()) {
         const LocalPayment payment = ReadLocalPayment(m_selection);
-        const QString statement = ExportInsertStatement(payment);
         m_feedback.InsertDetail(ExportDetailLine(payment.client, payment.invoiceReference), false);
-        log.WriteLine(statement);
-        batch += statement;
+        add(ExportInsertStatement(payment));
         m_selection.Next();
     }
     m_feedback.InsertDetail(ExportCountLine(m_selection.RecordCount()), false);
