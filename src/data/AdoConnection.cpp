@@ -1,6 +1,7 @@
 #include "data/AdoConnection.h"
 
 #include "data/DatabaseErrors.h"
+#include "data/OdbcStatement.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -27,16 +28,22 @@ QString nextConnectionName()
     return QStringLiteral("quilvanor-ado-%1").arg(++counter);
 }
 
+// The ODBC connection handle of an open database, or null. Qt's ODBC driver
+// hands it out as a SQLHANDLE (a void*).
+SQLHANDLE connectionHandle(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (handle.metaType() != QMetaType::fromType<SQLHANDLE>())
+        return SQL_NULL_HANDLE;
+    return *static_cast<const SQLHANDLE*>(handle.constData());
+}
+
 // The engine behind the open connection, as ODBC names it ("ACCESS", "SQLite", …).
-// Qt's ODBC driver hands out its connection handle as a SQLHANDLE (a void*).
 // The wide call: the Windows driver manager under Wine has no narrow entry
 // points, and the name may hold any character.
 QString dbmsName(const QSqlDatabase& db)
 {
-    const QVariant handle = db.driver()->handle();
-    if (handle.metaType() != QMetaType::fromType<SQLHANDLE>())
-        return QString();
-    const SQLHANDLE hdbc = *static_cast<const SQLHANDLE*>(handle.constData());
+    const SQLHANDLE hdbc = connectionHandle(db);
     if (!hdbc)
         return QString();
     SQLWCHAR name[256] = {};
@@ -127,8 +134,20 @@ void AdoConnection::open()
     m_dialect = DialectForDbmsName(dbmsName(db));
 }
 
+OdbcStatement& AdoConnection::Statement()
+{
+    if (!m_statement) {
+        if (!Connected())
+            open();
+        m_statement = std::make_unique<OdbcStatement>(connectionHandle(database()));
+    }
+    return *m_statement;
+}
+
 void AdoConnection::close()
 {
+    // Freed while its connection still exists: closing frees the connection handle.
+    m_statement.reset();
     if (!QSqlDatabase::contains(m_connectionName))
         return;
     {

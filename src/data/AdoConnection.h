@@ -6,6 +6,10 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <memory>
+
+class OdbcStatement;
+
 // The one connection to the town's database. It keeps its ADO connection
 // string as its configuration and derives the ODBC connection from it:
 // "Data Source=X" names the ODBC data source X.
@@ -29,10 +33,16 @@ public:
     QSqlDatabase database() const;
     SqlDialect dialect() const { return m_dialect; }
 
+    // The statement handle kept on the connection for the statements that
+    // return no rows and for single values: made at first use (opening the
+    // connection if need be), dropped when the connection closes.
+    OdbcStatement& Statement();
+
 private:
     void open();
     void close();
 
     QString m_connectionName;
     SqlDialect m_dialect = SqlDialect::Odbc;
+    std::unique_ptr<OdbcStatement> m_statement;
 };

@@ -4,6 +4,7 @@
 #include "common/Messages.h"
 #include "data/AdoConnection.h"
 #include "data/DatabaseErrors.h"
+#include "data/OdbcStatement.h"
 
 #include <QSqlField>
 #include <QSqlQuery>
@@ -42,6 +43,16 @@ ColumnKind kindOf(const QSqlField& field)
         return (field.typeID() == SQL_DECIMAL || field.typeID() == SQL_NUMERIC) ? ColumnKind::Currency
                                                                                 : ColumnKind::Text;
     }
+}
+
+QString refusedStatementText(const QString& statement)
+{
+    return QStringLiteral("Instruction refusée par la base de données : %1").arg(statement);
+}
+
+QString unreadableResultText(const QString& statement)
+{
+    return QStringLiteral("Lecture du résultat impossible : %1").arg(statement);
 }
 
 } // namespace
@@ -110,7 +121,7 @@ void AdoQuery::Open()
     QSqlQuery query(m_connection->database());
     query.setForwardOnly(true);
     if (!query.exec(TranslateStatement(m_sql, m_connection->dialect())))
-        throw DatabaseErrorFrom(query.lastError(), QStringLiteral("Instruction refusée par la base de données : %1").arg(m_sql));
+        throw DatabaseErrorFrom(query.lastError(), refusedStatementText(m_sql));
     if (!query.isSelect())
         throw DatabaseError(m_name + QStringLiteral(": ") + Messages::notARowSet());
 
@@ -130,7 +141,7 @@ void AdoQuery::Open()
         ++m_rowCount;
     }
     if (query.lastError().isValid())
-        throw DatabaseErrorFrom(query.lastError(), QStringLiteral("Lecture du résultat impossible : %1").arg(m_sql));
+        throw DatabaseErrorFrom(query.lastError(), unreadableResultText(m_sql));
     m_active = true;
     m_row = 0;
     m_eof = m_rowCount == 0;
@@ -140,9 +151,36 @@ void AdoQuery::Open()
 void AdoQuery::ExecSql()
 {
     ensureConnected();
-    QSqlQuery query(m_connection->database());
-    if (!query.exec(TranslateStatement(m_sql, m_connection->dialect())))
-        throw DatabaseErrorFrom(query.lastError(), QStringLiteral("Instruction refusée par la base de données : %1").arg(m_sql));
+    OdbcStatement& statement = m_connection->Statement();
+    if (!statement.Execute(TranslateStatement(m_sql, m_connection->dialect())))
+        throw DatabaseErrorFrom(statement.Diagnostics(), refusedStatementText(m_sql));
+}
+
+qint64 AdoQuery::FirstValueAsInteger()
+{
+    using Outcome = OdbcStatement::WholeNumber::Outcome;
+    Close();
+    ensureConnected();
+    OdbcStatement& statement = m_connection->Statement();
+    const OdbcStatement::WholeNumber first
+        = statement.FirstWholeNumber(TranslateStatement(m_sql, m_connection->dialect()));
+    switch (first.outcome) {
+    case Outcome::Read:
+        return first.value;
+    case Outcome::Refused:
+        throw DatabaseErrorFrom(statement.Diagnostics(), refusedStatementText(m_sql));
+    case Outcome::Unreadable:
+        throw DatabaseErrorFrom(statement.Diagnostics(), unreadableResultText(m_sql));
+    case Outcome::NoRowSet:
+        throw DatabaseError(m_name + QStringLiteral(": ") + Messages::notARowSet());
+    case Outcome::OtherKind:
+        break;
+    }
+    // A value of another kind is read as a field reads it (a selection runs twice harmlessly).
+    Open();
+    const qint64 value = Field(0).AsInteger();
+    Close();
+    return value;
 }
 
 void AdoQuery::Close()

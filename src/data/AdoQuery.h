@@ -48,6 +48,9 @@ public:
 
     void Open();    // a statement that returns rows; the first row becomes current
     void ExecSql(); // a statement that returns none
+    // Runs the selection and returns its first value as AsInteger reads it (0
+    // for null or no row), without building a cursor: the query stays closed.
+    qint64 FirstValueAsInteger();
     void Close();
     bool Active() const { return m_active; }
 

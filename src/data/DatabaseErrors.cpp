@@ -2,10 +2,12 @@
 
 DatabaseError DatabaseErrorFrom(const QSqlError& error, const QString& fallback)
 {
-    QString text = error.databaseText().trimmed();
-    if (text.isEmpty())
-        text = error.driverText().trimmed();
-    if (text.isEmpty())
-        text = fallback;
-    return DatabaseError(text);
+    const QString text = error.databaseText().trimmed();
+    return DatabaseErrorFrom(text.isEmpty() ? error.driverText() : text, fallback);
+}
+
+DatabaseError DatabaseErrorFrom(const QString& databaseText, const QString& fallback)
+{
+    const QString text = databaseText.trimmed();
+    return DatabaseError(text.isEmpty() ? fallback : text);
 }

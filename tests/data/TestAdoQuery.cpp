@@ -8,6 +8,8 @@
 #include "support/ErrorMessageOf.h"
 #include "support/TestOdbcSource.h"
 
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QtTest>
 
 class TestAdoQuery : public QObject {
@@ -128,6 +130,52 @@ private slots:
         const QString missingTable = ErrorMessageOf([&] { query.Open(); });
         QVERIFY2(missingTable.contains(QStringLiteral("TableAbsente")), qPrintable(missingTable));
         QVERIFY(!query.Active());
+    }
+
+    // Statements without rows and single values run on a statement handle the
+    // connection keeps: it follows the connection through a close and a
+    // reopening, and reads a value or a refusal as a query through Qt does.
+    void theKeptStatementFollowsTheConnection()
+    {
+        AdoQuery insert(QStringLiteral("QueryInsert"), m_dmd.ADOConnection);
+        AdoQuery largest(QStringLiteral("QueryIDEncaissement"), m_dmd.ADOConnection);
+        largest.SetSql(QStringLiteral("select max(NumFacture) from Sample"));
+        for (const int number : {7, 8}) {
+            insert.SetSql(QStringLiteral("INSERT INTO Sample (NumFacture) VALUES (%1)").arg(number));
+            insert.ExecSql();
+            QCOMPARE(largest.FirstValueAsInteger(), number);
+            m_dmd.ADOConnection->SetConnected(false);
+        }
+        // On the reopened connection they take part in its transaction.
+        m_dmd.ADOConnection->SetConnected(true);
+        QVERIFY(m_dmd.ADOConnection->database().transaction());
+        insert.SetSql(QStringLiteral("INSERT INTO Sample (NumFacture) VALUES (9)"));
+        insert.ExecSql();
+        QCOMPARE(largest.FirstValueAsInteger(), 9);
+        QVERIFY(m_dmd.ADOConnection->database().rollback());
+        QCOMPARE(m_source.scalar(QStringLiteral("select group_concat(NumFacture) from Sample")),
+                 QStringLiteral("1,2,3,7,8"));
+
+        largest.SetSql(QStringLiteral("select max(NumFacture) from Sample where NumFacture > 99"));
+        QCOMPARE(largest.FirstValueAsInteger(), 0);
+        largest.SetSql(QStringLiteral("select max(Montant) from Sample"));
+        QCOMPARE(largest.FirstValueAsInteger(), 13); // 12.5, rounded as a field rounds it
+        QVERIFY(!largest.Active());
+        largest.SetSql(QStringLiteral("delete from Sample where 1=0"));
+        QCOMPARE(ErrorMessageOf([&] { largest.FirstValueAsInteger(); }),
+                 QStringLiteral("QueryIDEncaissement: CommandText ne renvoie pas un ensemble de résultats"));
+
+        // A refusal reads as the driver's own text, as a query through Qt's driver gives it.
+        const auto throughQt = [&](const QString& statement) {
+            QSqlQuery query(m_dmd.ADOConnection->database());
+            return query.exec(statement) ? QString() : query.lastError().databaseText().trimmed();
+        };
+        insert.SetSql(QStringLiteral("INSERT INTO TableAbsente VALUES (1)"));
+        const QString refusal = ErrorMessageOf([&] { insert.ExecSql(); });
+        QVERIFY2(refusal.contains(QStringLiteral("TableAbsente")), qPrintable(refusal));
+        QCOMPARE(refusal, throughQt(insert.Sql()));
+        largest.SetSql(QStringLiteral("select max(Absente) from Sample"));
+        QCOMPARE(ErrorMessageOf([&] { largest.FirstValueAsInteger(); }), throughQt(largest.Sql()));
     }
 
     void aDayMonthYearTextWrittenIntoADateColumnReadsAsThatDate()
