@@ -18,6 +18,7 @@
 #include <clocale>
 #ifndef _WIN32
 #include <langinfo.h>
+#include <time.h>
 #endif
 
 namespace {
@@ -65,6 +66,24 @@ void ensureUnicodeCharacterType()
         const char* codeset = nl_langinfo(CODESET);
         if (!codeset || qstrcmp(codeset, "UTF-8") != 0)
             std::setlocale(LC_CTYPE, "C.UTF-8");
+        return true;
+    }();
+    (void)done;
+#endif
+}
+
+// Qt turns each date-time the driver reads into local time through the C
+// library, which, while TZ is unset, looks at /etc/localtime on disk at every
+// conversion: a selection of ten thousand payments made as many file system
+// calls. Naming that same file once lets the library keep the zone it read.
+void keepLocalTimeZoneLoaded()
+{
+#ifndef _WIN32
+    static const bool done = [] {
+        if (!qEnvironmentVariableIsSet("TZ")) {
+            qputenv("TZ", ":/etc/localtime");
+            tzset();
+        }
         return true;
     }();
     (void)done;
@@ -123,6 +142,7 @@ QSqlDatabase AdoConnection::database() const
 void AdoConnection::open()
 {
     ensureUnicodeCharacterType();
+    keepLocalTimeZoneLoaded();
     QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
         ? QSqlDatabase::database(m_connectionName, false)
         : QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_connectionName);
