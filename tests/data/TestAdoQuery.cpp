@@ -3,6 +3,7 @@
 #include "common/DateTexts.h"
 #include "data/AdoConnection.h"
 #include "data/AdoQuery.h"
+#include "data/CursorColumn.h"
 #include "data/QueryGridModel.h"
 #include "data/TDmdMain.h"
 #include "support/ErrorMessageOf.h"
@@ -251,6 +252,26 @@ private slots:
         QCOMPARE(query.FieldByName(QStringLiteral("Heure")).AsDateTime(), QDateTime(QDate(1899, 12, 30), QTime(10, 15)));
         QCOMPARE(cell(0, 1), QStringLiteral("1")); // a Yes/No column reads as the driver gives it
         QCOMPARE(cell(1, 1), QStringLiteral("0"));
+    }
+
+    void aCursorColumnWhoseValuesChangeTypeKeepsEachValue()
+    {
+        // The driver types a column's values by the column; should one come
+        // in another type, the column keeps every value as it came.
+        const QVariantList values { QVariant(QMetaType::fromType<int>()), 7, QStringLiteral("sept"),
+            QVariant(QMetaType::fromType<QString>()), 7.5, QDateTime(QDate(2024, 3, 5), QTime(10, 15)) };
+        CursorColumn column;
+        for (int i = 0; i < values.size(); ++i) {
+            column.Append(values.at(i));
+            if (i == 1)
+                QCOMPARE(column.StoredAt(1).integer, 7);
+        }
+        for (int row = 0; row < values.size(); ++row) {
+            QCOMPARE(column.Value(row).metaType(), values.at(row).metaType());
+            QCOMPARE(column.Value(row).isNull(), values.at(row).isNull());
+            QCOMPARE(column.Value(row), values.at(row));
+            QVERIFY(column.StoredAt(row).kind == CursorColumn::Stored::Kind::Other);
+        }
     }
 };
 
