@@ -29,10 +29,7 @@ foreach(size 16 32 48 64 128 256)
 endforeach()
 add_custom_target(quilvanor-icons DEPENDS ${icon_pngs})
 
-# The operator's guide with its pictures, as the guide links them.
-file(GLOB guide_pictures CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.png)
-install(FILES ${PROJECT_SOURCE_DIR}/docs/guide-utilisateur.md ${guide_pictures} DESTINATION share/doc/quilvanor
-    COMPONENT programme)
+install(FILES ${QUILVANOR_GUIDE_FILES} DESTINATION share/doc/quilvanor COMPONENT programme)
 
 install(TARGETS korva8-sample portal-standin RUNTIME DESTINATION bin COMPONENT outils)
 

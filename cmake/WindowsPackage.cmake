@@ -1,5 +1,6 @@
 # The Windows zip: quilvanor.exe with the Qt DLLs and plugins it loads, the
-# MinGW runtime and the French read-me, all in one folder (cpack -G ZIP).
+# MinGW runtime, the French read-me and the operator's guide, all in one
+# folder (cpack -G ZIP).
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(QUILVANOR_WINDOWS_BITS 64)
     set(QUILVANOR_WINDOWS_ARCH x64)
@@ -61,6 +62,7 @@ if(NOT iconv_result EQUAL 0)
     message(FATAL_ERROR "LISEZMOI.txt: iconv could not write it in Windows-1252")
 endif()
 install(FILES ${CMAKE_BINARY_DIR}/LISEZMOI.txt DESTINATION .)
+install(FILES ${QUILVANOR_GUIDE_FILES} DESTINATION guide)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME quilvanor)
