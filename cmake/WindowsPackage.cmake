@@ -1,6 +1,6 @@
 # The Windows zip: quilvanor.exe with the Qt DLLs and plugins it loads, the
-# MinGW runtime, the French read-me and the operator's guide, all in one
-# folder (cpack -G ZIP).
+# MinGW runtime, Qt's French texts, the French read-me and the operator's
+# guide, all in one folder (cpack -G ZIP).
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(QUILVANOR_WINDOWS_BITS 64)
     set(QUILVANOR_WINDOWS_ARCH x64)
@@ -63,6 +63,14 @@ if(NOT iconv_result EQUAL 0)
 endif()
 install(FILES ${CMAKE_BINARY_DIR}/LISEZMOI.txt DESTINATION .)
 install(FILES ${QUILVANOR_GUIDE_FILES} DESTINATION guide)
+
+# Qt's own texts in French (the print dialog, the preview's buttons): Qt's
+# translation files do not depend on the platform, the build machine's serve.
+find_file(QUILVANOR_QTBASE_FR qtbase_fr.qm PATHS /usr/share/qt6/translations NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+if(NOT QUILVANOR_QTBASE_FR)
+    message(FATAL_ERROR "qtbase_fr.qm not found: install qt6-translations-l10n (make deps-windows)")
+endif()
+install(FILES ${QUILVANOR_QTBASE_FR} DESTINATION translations)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME quilvanor)

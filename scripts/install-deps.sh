@@ -8,7 +8,7 @@
 set -euo pipefail
 packages=(
     build-essential cmake pkg-config
-    qt6-base-dev qt6-base-dev-tools libqt6sql6-odbc libgl-dev
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-odbc libgl-dev qt6-translations-l10n
     unixodbc unixodbc-dev odbcinst libsqliteodbc
     libsqlite3-dev sqlite3
     fonts-liberation

@@ -5,6 +5,7 @@
 #include "app/TSplashForm.h"
 #include "batch/UnattendedRun.h"
 #include "data/TDmdMain.h"
+#include "ui/FrenchQtTexts.h"
 #include "ui/Guard.h"
 #include "ui/Look.h"
 #include "ui/ScreenScaling.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
     KeepDevicePixels();
     QApplication application(argc, argv);
     Look::InstallFontSubstitutes();
+    InstallFrenchQtTexts(application);
 
     auto* splash = new TSplashForm;
     splash->show();

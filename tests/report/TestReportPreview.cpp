@@ -4,10 +4,12 @@
 #include "report/BandedReport.h"
 #include "report/ReportLayout.h"
 #include "report/ReportPreview.h"
+#include "ui/FrenchQtTexts.h"
 #include "ui/Look.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QAction>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QTimer>
@@ -54,7 +56,11 @@ class TestReportPreview : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { Look::InstallFontSubstitutes(); }
+    void initTestCase()
+    {
+        Look::InstallFontSubstitutes();
+        QVERIFY(InstallFrenchQtTexts(*qApp));
+    }
 
     void opensANonModalChildWindowAndReturnsWhenItCloses()
     {
@@ -74,6 +80,7 @@ private slots:
             bool maximised = true;
             bool onTop = true;
             int pages = 0;
+            QStringList actions;
         } seen;
         BlockedWindows blocked;
         whenEventsRun([&] {
@@ -90,6 +97,8 @@ private slots:
             if (auto* pages = preview->findChild<QPrintPreviewWidget*>()) {
                 seen.pages = pages->pageCount();
             }
+            for (const QAction* action : preview->findChildren<QAction*>())
+                seen.actions << action->text();
             preview->close();
         });
         QStringList errors;
@@ -103,6 +112,8 @@ private slots:
         QVERIFY(!seen.maximised);
         QVERIFY(!seen.onTop);
         QCOMPARE(std::size_t(seen.pages), pageCount);
+        QVERIFY2(seen.actions.contains(QStringLiteral("Imprimer")), qPrintable(seen.actions.join(u", ")));
+        QVERIFY2(seen.actions.contains(QStringLiteral("Mise en page")), qPrintable(seen.actions.join(u", ")));
         QVERIFY(!blocked.any());
         QVERIFY(errors.isEmpty());
     }
