@@ -91,7 +91,16 @@ void CursorColumn::appendStored(const QVariant& value)
         m_variants.append(value);
         break;
     }
-    m_nulls.append(null);
+    appendNullFlag(null);
+}
+
+void CursorColumn::appendNullFlag(bool null)
+{
+    if (m_rows % 64 == 0)
+        m_nullBits.append(0);
+    if (null)
+        m_nullBits.last() |= quint64(1) << (m_rows % 64);
+    ++m_rows;
 }
 
 void CursorColumn::padToSize()
@@ -112,10 +121,9 @@ void CursorColumn::convertToVariants()
     for (qsizetype row = 0; row < size(); ++row)
         variants.append(Value(row));
     Clear();
+    for (const QVariant& value : variants)
+        appendNullFlag(value.isNull());
     m_variants = std::move(variants);
-    m_nulls.resize(m_variants.size());
-    for (qsizetype row = 0; row < m_variants.size(); ++row)
-        m_nulls[row] = m_variants.at(row).isNull();
     m_storage = Storage::Variants;
 }
 
@@ -140,7 +148,7 @@ QVariant CursorColumn::Value(qsizetype row) const
 {
     if (m_storage == Storage::Variants)
         return m_variants.at(row);
-    if (m_nulls.at(row))
+    if (isNullAt(row))
         return QVariant(QMetaType(m_typeId));
     switch (m_storage) {
     case Storage::Integer32:
@@ -163,7 +171,7 @@ CursorColumn::Stored CursorColumn::StoredAt(qsizetype row) const
     Stored stored;
     if (m_storage == Storage::Variants)
         return stored;
-    if (m_nulls.at(row)) {
+    if (isNullAt(row)) {
         stored.kind = Stored::Kind::Null;
         return stored;
     }

@@ -39,13 +39,16 @@ private:
     void appendStored(const QVariant& value);
     void padToSize();
     void convertToVariants();
-    qsizetype size() const { return m_nulls.size(); }
+    qsizetype size() const { return m_rows; }
+    bool isNullAt(qsizetype row) const { return (m_nullBits.at(row / 64) >> (row % 64)) & 1; }
+    void appendNullFlag(bool null);
     QString textAt(qsizetype row) const;
     qsizetype textBegin(qsizetype row) const;
 
     Storage m_storage = Storage::Unknown;
     int m_typeId = QMetaType::UnknownType; // of the values stored
-    QList<bool> m_nulls; // one flag a row
+    qsizetype m_rows = 0;
+    QList<quint64> m_nullBits; // one bit a row, set where the value is null
     QList<qint32> m_integers32;
     QList<qint64> m_integers;
     QList<double> m_reals;
