@@ -3,4 +3,4 @@
 # posted to the portal stand-in in sink mode.
 set -euo pipefail
 build=${1:-build}
-QUILVANOR_BUILD_DIR="$build" "$build/bench/portal/bench-portal"
+LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 QUILVANOR_BUILD_DIR="$build" "$build/bench/portal/bench-portal"
