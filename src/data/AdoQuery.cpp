@@ -15,8 +15,6 @@
 #endif
 #include <sql.h>
 
-#include <charconv>
-
 namespace {
 
 ColumnKind kindOf(const QSqlField& field)
@@ -301,34 +299,9 @@ QVariant AdoQuery::cell(int row, int column) const
 
 void AdoQuery::appendCellText(QByteArray& out, int row, int column) const
 {
-    using Stored = CursorColumn::Stored;
     const ColumnKind kind = m_columns.at(column).kind;
-    const Stored stored = m_values.at(column).StoredAt(row);
-    switch (stored.kind) {
-    case Stored::Kind::Null:
-        return; // the empty text
-    case Stored::Kind::Latin1Text:
-        if (kind != ColumnKind::Text)
-            break;
-        Cp1252::appendLatin1(out, stored.text);
-        return;
-    case Stored::Kind::Integer:
-        if (kind != ColumnKind::Integer)
-            break;
-        {
-            char digits[24];
-            out.append(digits, std::to_chars(digits, digits + sizeof digits, stored.integer).ptr - digits);
-        }
-        return;
-    case Stored::Kind::Real:
-        if (kind != ColumnKind::Float && kind != ColumnKind::Currency)
-            break;
-        AppendFloatText(out, stored.real, kind == ColumnKind::Currency ? 4 : -1);
-        return;
-    case Stored::Kind::Other:
-        break;
-    }
-    Cp1252::appendEncoded(out, ValueAsText(cell(row, column), kind));
+    if (!AppendStoredAsText(out, m_values.at(column).StoredAt(row), kind))
+        Cp1252::appendEncoded(out, ValueAsText(cell(row, column), kind));
 }
 
 QString AdoQuery::DisplayTextAt(int row, int column) const noexcept

@@ -77,6 +77,12 @@ qsizetype ShortGeneralForm(double value, char (&out)[32])
     return n;
 }
 
+// The decimals a floating-point kind's text is rounded to; -1: not rounded.
+int roundedDecimals(ColumnKind kind)
+{
+    return kind == ColumnKind::Currency ? 4 : -1;
+}
+
 } // namespace
 
 QLatin1StringView FloatTextWithPoint(double value, int maxDecimals, char (&buffer)[32])
@@ -141,15 +147,44 @@ QString ValueAsText(const QVariant& value, ColumnKind kind)
             return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
         return QString::number(value.toLongLong());
     case ColumnKind::Float:
-        return FloatText(value.toDouble());
     case ColumnKind::Currency:
-        return FloatText(value.toDouble(), 4);
+        return FloatText(value.toDouble(), roundedDecimals(kind));
     case ColumnKind::DateTime:
         return FormatShortDateTime(ValueAsDateTime(value));
     case ColumnKind::TimeOfDay:
         return FormatTimeOfDay(ValueAsDateTime(value).time());
     }
     return value.toString();
+}
+
+bool AppendStoredAsText(QByteArray& out, const CursorColumn::Stored& stored, ColumnKind kind)
+{
+    using Kind = CursorColumn::Stored::Kind;
+    switch (stored.kind) {
+    case Kind::Null:
+        return true; // the empty text
+    case Kind::Latin1Text:
+        if (kind != ColumnKind::Text)
+            return false;
+        Cp1252::appendLatin1(out, stored.text);
+        return true;
+    case Kind::Integer:
+        if (kind != ColumnKind::Integer)
+            return false;
+        {
+            char digits[24];
+            out.append(digits, std::to_chars(digits, digits + sizeof digits, stored.integer).ptr - digits);
+        }
+        return true;
+    case Kind::Real:
+        if (kind != ColumnKind::Float && kind != ColumnKind::Currency)
+            return false;
+        AppendFloatText(out, stored.real, roundedDecimals(kind));
+        return true;
+    case Kind::Other:
+        break;
+    }
+    return false;
 }
 
 QString ValueAsDisplayText(const QVariant& value, ColumnKind kind) noexcept

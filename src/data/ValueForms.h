@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/CursorColumn.h"
+
 #include <QDateTime>
 #include <QLatin1StringView>
 #include <QString>
@@ -13,6 +15,10 @@ enum class ColumnKind { Text, Integer, Float, Currency, DateTime, TimeOfDay };
 QString ValueAsText(const QVariant& value, ColumnKind kind);
 // The text form for display: never throws; a value that has no form of its
 // column's type (a date column holding free text) shows as it is stored.
+// ValueAsText's Windows-1252 bytes of a value as the cursor stores it,
+// appended without building a QVariant; false, with nothing appended, when
+// the stored form is not one this reads (then ValueAsText does).
+bool AppendStoredAsText(QByteArray& out, const CursorColumn::Stored& stored, ColumnKind kind);
 QString ValueAsDisplayText(const QVariant& value, ColumnKind kind) noexcept;
 QDateTime ValueAsDateTime(const QVariant& value);
 qint64 ValueAsInteger(const QVariant& value);

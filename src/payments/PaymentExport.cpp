@@ -1,6 +1,5 @@
 #include "payments/PaymentExport.h"
 
-#include "common/Cp1252.h"
 #include "common/StatementLog.h"
 #include "data/AdoQuery.h"
 #include "payments/LastRunDates.h"
@@ -22,14 +21,8 @@ void PaymentExport::Run(const QDate& startDate)
     StatementLog log(QStringLiteral("export-paiement"));
     // Each statement goes to its Windows-1252 bytes once: the log takes them,
     // the batch their form encoding, straight into the request's body.
-    PortalBatch batch;
-    QByteArray bytes;
-    const auto add = [&](const QString& statement) {
-        Cp1252::encodeInto(bytes, statement);
-        log.WriteEncodedLine(bytes);
-        batch.Append(bytes);
-    };
-    add(ExportDeleteStatement(startDate));
+    PortalBatch batch(log);
+    batch.Append(ExportDeleteStatement(startDate));
 
     m_selection.Close();
     m_selection.SetSql(ExportSelection(startDate));
@@ -40,7 +33,7 @@ void PaymentExport::Run(const QDate& startDate)
     while (!m_selection.Eof()) {
         const LocalPayment payment = ReadLocalPayment(m_selection);
         m_feedback.InsertDetail(ExportDetailLine(payment.client, payment.invoiceReference), false);
-        add(ExportInsertStatement(payment));
+        batch.Append(ExportInsertStatement(payment));
         m_selection.Next();
     }
     m_feedback.InsertDetail(ExportCountLine(m_selection.RecordCount()), false);

@@ -1,10 +1,13 @@
 #include "portal/PortalBatch.h"
 
+#include "common/Cp1252.h"
+#include "common/StatementLog.h"
 #include "portal/FonctionsVendrolles.h"
 #include "portal/FormEncoding.h"
 
-PortalBatch::PortalBatch()
-    : m_formLine(PortalFormLineStart())
+PortalBatch::PortalBatch(StatementLog& log)
+    : m_log(log)
+    , m_formLine(PortalFormLineStart())
 {
 }
 
@@ -15,8 +18,15 @@ void PortalBatch::Reserve(qsizetype bytes)
 
 void PortalBatch::Append(QByteArrayView statement)
 {
+    m_log.WriteEncodedLine(statement);
     if (!m_ended)
         m_ended = !AppendFormEncoded(m_formLine, statement);
+}
+
+void PortalBatch::Append(QStringView statement)
+{
+    Cp1252::encodeInto(m_encoded, statement);
+    Append(QByteArrayView(m_encoded));
 }
 
 QString PortalExport(const PortalBatch& batch)

@@ -1,6 +1,5 @@
 #include "rolls/RollExportRun.h"
 
-#include "common/Cp1252.h"
 #include "common/StatementLog.h"
 #include "portal/FonctionsVendrolles.h"
 #include "portal/PortalBatch.h"
@@ -126,15 +125,12 @@ void RollExportRun::sendTable(
     // Each statement is built from the row straight into its Windows-1252
     // bytes: the log takes those bytes, the batch their form encoding,
     // straight into the request's body.
-    PortalBatch batch;
-    Cp1252::encodeInto(m_bytes, deleteStatement);
-    m_log.WriteEncodedLine(m_bytes);
-    batch.Append(m_bytes);
+    PortalBatch batch(m_log);
+    batch.Append(deleteStatement);
     InsertStatement builder(insert, query);
     bool reserved = false;
     for (query.First(); !query.Eof(); query.Next()) {
         builder.BuildInto(m_bytes);
-        m_log.WriteEncodedLine(m_bytes);
         if (!reserved) {
             // Rows of one table come out about as long as each other: room for all of them at
             // once, generous, since room never written takes no memory.
