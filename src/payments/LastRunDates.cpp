@@ -1,36 +1,11 @@
 #include "payments/LastRunDates.h"
 
 #include "common/DateTexts.h"
-#include "payments/PrivateProfile.h"
-
-#include <QCoreApplication>
-#include <QFileInfo>
-
-namespace {
-
-QString& settingsPathOverride()
-{
-    static QString path;
-    return path;
-}
-
-} // namespace
+#include "common/PrivateProfile.h"
+#include "common/SettingsFile.h"
 
 const LastRun kLastImport = { "Import", "LastDateImport", "aucun import realisé" };
 const LastRun kLastExport = { "Export", "LastDateExport", "aucun export réalisé" };
-
-QString SettingsFilePath()
-{
-    if (!settingsPathOverride().isEmpty())
-        return settingsPathOverride();
-    const QFileInfo program(QCoreApplication::applicationFilePath());
-    return program.path() + QLatin1Char('/') + program.completeBaseName() + QStringLiteral(".ini");
-}
-
-void SetSettingsFilePath(const QString& path)
-{
-    settingsPathOverride() = path;
-}
 
 namespace {
 

@@ -1,16 +1,13 @@
 #pragma once
 
+#include "common/SettingsFile.h"
+
 #include <QDate>
 #include <QString>
 
 // The start dates of the last completed import and export, kept in the
 // settings file beside the program as "dd-mm-yy" texts. They are only shown
 // again, never parsed.
-
-// The settings file: the program's path with the extension ".ini", unless
-// pointed elsewhere (the tests and benchmarks keep their own).
-QString SettingsFilePath();
-void SetSettingsFilePath(const QString& path);
 
 // One of the two kept dates: where it lives and what shows when it is missing.
 struct LastRun {

@@ -4,7 +4,7 @@
 #include "common/Errors.h"
 #include "common/StatementLog.h"
 #include "payments/LastRunDates.h"
-#include "payments/PrivateProfile.h"
+#include "common/PrivateProfile.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "payments/PrivateProfile.h"
+#include "common/PrivateProfile.h"
 
 #include "common/Cp1252.h"
 #include "common/Errors.h"
