@@ -7,11 +7,14 @@
 # make screenshots - draw the operator's guide's pictures (docs/*.png) with the real program under Xvfb
 # make package - Debian packages dist/quilvanor_<version>_amd64.deb and dist/quilvanor-outils_<version>_amd64.deb
 # make package-check - install both packages, run the installed program under Xvfb, remove them (root)
+# make faults [FAULT_RUNS=20] - kill the program at random moments and put it through full disks and a misbehaving portal
 JOBS ?= $(shell nproc)
 RELEASE_DIR := build
 TEST_DIR := build-test
+FAULTS_DIR := build-faults
+FAULT_PORT ?= 18418
 
-.PHONY: deps deps-windows demo test bench release clean fuzz fuzz-run windows test-windows screenshots package package-check
+.PHONY: deps deps-windows demo test bench release clean fuzz fuzz-run windows test-windows screenshots package package-check faults
 ARCH ?= x86_64
 FUZZ_SECONDS ?= 60
 
@@ -62,5 +65,13 @@ package: release
 package-check: package
 	scripts/package-check.sh $(RELEASE_DIR)
 
+# Its own Release build, whose portal is the scripted portal on the loopback.
+faults: deps
+	@scripts/install-deps.sh --faults
+	cmake -S . -B $(FAULTS_DIR) -DCMAKE_BUILD_TYPE=Release -DQUILVANOR_TESTS=OFF -DQUILVANOR_BENCH=OFF \
+		-DPORTAL_BASE_URL=http://127.0.0.1:$(FAULT_PORT) >/dev/null
+	cmake --build $(FAULTS_DIR) -j$(JOBS) --target quilvanor korva8-sample portal-standin
+	scripts/faults.sh $(FAULTS_DIR) $(FAULT_PORT)
+
 clean:
-	rm -rf $(RELEASE_DIR) $(TEST_DIR) build-fuzz build-windows-* dist
+	rm -rf $(RELEASE_DIR) $(TEST_DIR) $(FAULTS_DIR) build-fuzz build-windows-* dist

@@ -5,6 +5,7 @@
 # bridge and French regional settings rely on).
 # With --screenshots: the fixed clock of `make screenshots` (libfaketime).
 # With --package: what `make package` needs (dpkg-shlibdeps, the icon's renderer).
+# With --faults: what `make faults` needs (its scripted portal, peak memory).
 set -euo pipefail
 packages=(
     build-essential cmake pkg-config
@@ -24,6 +25,7 @@ case "${1:-}" in
     ;;
 --screenshots) packages+=(libfaketime) ;;
 --package) packages+=(dpkg-dev file librsvg2-bin) ;;
+--faults) packages+=(python3 time) ;;
 esac
 
 missing=()
