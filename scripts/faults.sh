@@ -11,6 +11,7 @@
 # replies; FAULT_CASES: only the cases named (see the list below); FAULT_KEEP=1 keeps every try's folder (those that did not hold are
 # always kept) in BUILD/faults-work. The full-disk cases mount tmpfs: root only.
 set -uo pipefail
+export LC_ALL=C.UTF-8
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$root/${1:-build-faults}" && pwd)
 port=${2:-18418}

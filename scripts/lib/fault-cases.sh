@@ -72,6 +72,7 @@ kill_case() { # kind (sync, roll)
         check_local_base "$try/korva8.db" "$before_payments" "$reference_payments"
         check_settings "$program_dir/quilvanor.ini" "$settings_date"
         check_log_covers "$try/journal" "$try/run" "$log"
+        check_portal_rows "$try/portal.db" "$try/run" "$kind"
         [ "$kind" = sync ] && check_report_covers "$try/journal" "$try/run"
 
         start_standin_portal "$try/journal-rerun" || exit 1
@@ -177,7 +178,7 @@ case_closed_output() { # kind
     [ "$(portal_state "$try/portal.db")" = "${!reference_portal}" ] || lost "portal short of a whole run's"
     if [ "$kind" = sync ]; then
         [ "$(local_payments "$try/korva8.db")" = "$sync_payments" ] || lost "payments not imported"
-        grep -qs "paiements mis .* jour dans le portail famille" "$try"/run/cantine-synchronisation-*.txt \
+        LC_ALL=C grep -qas "paiements mis .* jour dans le portail famille" "$try"/run/cantine-synchronisation-*.txt \
             || lost "report cut"
     fi
     check_log_covers "$try/journal" "$try/run" "$log"

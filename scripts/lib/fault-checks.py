@@ -4,7 +4,7 @@
   log-covers JOURNAL [LOG...]   every statement of every batch the portal
                                 received (the scripted portal's journal) is in
                                 the statement logs, in the order sent
-  queries JOURNAL ENDPOINT       the query of each request to the endpoint, one a line
+  queries JOURNAL ENDPOINT      the query of each request to the endpoint, one a line
   settings BEFORE FILE DATE     the settings file is the one before the run or
                                 the one after it: every line kept, each of the
                                 two last-run dates either as before or DATE
@@ -105,9 +105,12 @@ def main():
     if len(sys.argv) >= 3 and sys.argv[1] == "log-covers":
         return log_covers(sys.argv[2], sys.argv[3:])
     if len(sys.argv) == 4 and sys.argv[1] == "queries":
-        for endpoint, query in journal_requests(sys.argv[2]):
-            if endpoint == sys.argv[3]:
-                print(query.decode("cp1252"))
+        try:
+            for endpoint, query in journal_requests(sys.argv[2]):
+                if endpoint == sys.argv[3]:
+                    sys.stdout.buffer.write(query + b"\n")
+        except BrokenPipeError:  # the reader had what it wanted
+            sys.stderr.close()
         return 0
     if len(sys.argv) == 5 and sys.argv[1] == "settings":
         return settings(sys.argv[2], sys.argv[3], sys.argv[4])
