@@ -124,7 +124,7 @@ case_full_disk_settings() {
     grep -q "Impossible d'écrire dans" "$try/run/stderr" || [ "$status" -eq 0 ] || lost "not the cannot-write error: $(first_error "$try/run")"
     cmp -s "$template_settings" "$program_dir/quilvanor.ini" \
         || lost "settings file not kept ($(stat -c %s "$program_dir/quilvanor.ini" 2>/dev/null || echo 0) bytes left)"
-    leftovers=$(ls -A "$program_dir" | grep -vx -e quilvanor -e quilvanor.ini | tr '\n' ' ')
+    leftovers=$(find "$program_dir" -mindepth 1 -not -name quilvanor -not -name quilvanor.ini -printf '%f ')
     [ -z "$leftovers" ] || lost "left in the program's folder: $leftovers"
     check_local_base "$try/korva8.db" "$before_payments" "$sync_payments"
     check_log_covers "$try/journal" "$try/run" export-paiement
@@ -192,7 +192,7 @@ case_dripping_portal() { # kind
     name="dripping portal, bound ${bound_ms} ms ($kind)"
     log=$([ "$kind" = sync ] && echo export-paiement || echo export-role)
     new_try "drip-$kind"
-    program_vars+=(QUILVANOR_TEST_REPLY_BOUND_MS=$bound_ms)
+    program_vars+=("QUILVANOR_TEST_REPLY_BOUND_MS=$bound_ms")
     start_scripted_portal "$try/journal" drip --every 1 || exit 1
     # shellcheck disable=SC2046
     run_bound=30 run_program "$try/run" $("${kind}_args")

@@ -84,16 +84,13 @@ run_program() { # folder, arguments...
     elapsed_ms=$((($(date +%s%N) - start) / 1000000))
 }
 
-# Runs the program and sends it a signal after delay_ms. Sets status,
-# ended_first (the run had ended before the signal).
+# Runs the program and sends it a signal after delay_ms. Sets status.
 run_and_kill() { # folder, signal, delay_ms, arguments...
     local folder=$1 signal=$2 delay_ms=$3 pid
     shift 3
     (cd "$folder" && exec env "${program_vars[@]}" "$program_dir/quilvanor" "$@" >"$folder/stdout" 2>"$folder/stderr") &
     pid=$!
     sleep "$(printf '%d.%03d' $((delay_ms / 1000)) $((delay_ms % 1000)))"
-    ended_first=true
-    kill -0 "$pid" 2>/dev/null && ended_first=false
     kill "-$signal" "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
     status=$?
