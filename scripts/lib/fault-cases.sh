@@ -206,7 +206,7 @@ case_dripping_portal() { # kind
     fi
     check_nothing_changed
     check_log_covers "$try/journal" "$try/run" "$log"
-    figures="ended after $elapsed_ms ms"
+    figures="ended after $elapsed_ms ms, exit $status"
     record_try "$name"
 }
 
@@ -251,7 +251,7 @@ case_huge_replies() {
     check_failed_with_message "$try/run"
     check_peak "$bytes"
     check_nothing_changed
-    figures="peak ${peak} MB, baseline ${baseline_mb} MB, ${elapsed_ms} ms"
+    figures="peak ${peak} MB, ${elapsed_ms} ms, exit $status: $(first_error "$try/run" | cut -c1-70)"
     record_try "$name"
 
     name="${mb} MB payment reply of one field"
@@ -264,7 +264,7 @@ case_huge_replies() {
     grep -q '…' "$try/run/stderr" || lost "quoted value not cut with …"
     length=$(cat "$try"/run/cantine-synchronisation-*.txt 2>/dev/null | wc -c)
     [ "$length" -le 100000 ] || lost "report of $length bytes"
-    figures="peak ${peak} MB, error line $(head -n1 "$try/run/stderr" | wc -c) bytes"
+    figures="peak ${peak} MB, exit $status, error line $(head -n1 "$try/run/stderr" | wc -c) bytes"
     record_try "$name"
 
     name="${mb} MB reply to a roll export"
@@ -296,7 +296,7 @@ case_over_ceiling() {
         if grep -Eq 'Paiement [0-9]+, champ' "$try/run/stderr"; then lost "read whole, not refused for its size"; fi
         check_peak "$ceiling"
         check_nothing_changed
-        figures="peak ${peak} MB: $(first_error "$try/run")"
+        figures="peak ${peak} MB, ${elapsed_ms} ms, exit $status: $(first_error "$try/run" | cut -c1-70)"
         record_try "$name"
     done
 }
@@ -328,7 +328,6 @@ case_stored_century() {
     stop_portal
     asked=$(python3 "$lib/fault-checks.py" queries "$try/journal" importPaiement | head -n1)
     [ "$asked" = 1999-12-31 ] || lost "portal asked for payments since '${asked:-nothing}'"
-    figures="asked since $asked"
     record_try "$name"
 }
 

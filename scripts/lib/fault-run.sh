@@ -176,6 +176,7 @@ record_try() { # case
     local outcome=held text=${figures:-}
     if [ ${#notes[@]} -gt 0 ]; then
         outcome=lost
+        [ -n "${figures:-}" ] && notes+=("${figures//;/,}")
         text=$(IFS=';'; echo "${notes[*]}")
     fi
     printf '%s\t%s\t%s\n' "$1" "$outcome" "$text" >>"$results"
