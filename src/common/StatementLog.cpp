@@ -7,7 +7,6 @@
 #include "common/NativeFile.h"
 
 #include <QDir>
-
 #include <QList>
 
 #include <cerrno>
