@@ -166,7 +166,7 @@ check_portal_rows() { # portal database, folder, kind (sync, roll)
 # Before the export request leaves, the report holds the lines written before it.
 check_report_covers() { # journal, folder
     [ -n "$(python3 "$lib/fault-checks.py" queries "$1" export 2>/dev/null | head -c1)" ] || return 0
-    grep -qs "paiements mis .* jour dans le portail famille" "$2"/cantine-synchronisation-*.txt \
+    LC_ALL=C grep -qas "paiements mis .* jour dans le portail famille" "$2"/cantine-synchronisation-*.txt \
         || lost "report behind portal (no count line while the portal had the export)"
 }
 
