@@ -7,15 +7,19 @@
 #
 #   scripts/faults.sh BUILD PORT    (BUILD built with -DPORTAL_BASE_URL=http://127.0.0.1:PORT)
 #
-# FAULT_RUNS (20): killed runs per kind; FAULT_HUGE_MB (200): size of the huge
-# replies; FAULT_CASES: only the cases named (see the list below); FAULT_KEEP=1 keeps every try's folder (those that did not hold are
-# always kept) in BUILD/faults-work. The full-disk cases mount tmpfs: root only.
+# FAULT_RUNS (20): killed runs per kind; FAULT_SEED: the seed of the kill
+# moments (printed; the same seed gives the same moments); FAULT_HUGE_MB (200):
+# size of the huge replies; FAULT_CASES: only the cases named (see the list
+# below); FAULT_KEEP=1 keeps every try's folder in BUILD/faults-work (those
+# that did not hold are always kept). The full-disk cases mount tmpfs: root only.
 set -uo pipefail
 export LC_ALL=C.UTF-8
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$root/${1:-build-faults}" && pwd)
 port=${2:-18418}
 runs=${FAULT_RUNS:-20}
+seed=${FAULT_SEED:-$(($(date +%s) % 32768))}
+RANDOM=$seed
 huge_mb=${FAULT_HUGE_MB:-200}
 keep=$([ "${FAULT_KEEP:-0}" = 1 ] && echo true || echo false)
 lib="$root/scripts/lib"
@@ -29,8 +33,11 @@ rolls=1,2,3
 start_date=01/01/2024
 settings_date=01-01-24
 
+# shellcheck source=lib/sample-source.sh
 source "$lib/sample-source.sh"
+# shellcheck source=lib/fault-run.sh
 source "$lib/fault-run.sh"
+# shellcheck source=lib/fault-cases.sh
 source "$lib/fault-cases.sh"
 
 mounted=()
@@ -78,6 +85,7 @@ printf '; Réglages de quilvanor\r\n[Import]\r\nLastDateImport=15-06-23\r\n\r\n[
     | iconv -f UTF-8 -t WINDOWS-1252 >"$template_settings"
 before_payments=$(local_payments "$template_db")
 
+echo "faults: seed $seed (FAULT_SEED=$seed gives the same kill moments)"
 echo "faults: whole runs, the reference for the kills and the memory figures"
 reference_run sync
 reference_run roll

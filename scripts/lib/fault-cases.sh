@@ -3,6 +3,8 @@
 
 sync_args() { echo --synchroniser --depuis "$start_date"; }
 roll_args() { echo --exporter-roles "$rolls"; }
+# The statement log of what a run sends to the portal.
+export_log() { [ "$1" = sync ] && echo export-paiement || echo export-role; }
 
 # The first line of what the program wrote on standard error, cut for the table.
 first_error() { head -c 2000 "$1/stderr" | head -n1 | cut -c1-100; }
@@ -25,7 +27,8 @@ check_nothing_changed() {
 }
 
 # A whole run without a fault, the reference for the kills: its duration and
-# the state it leaves. Sets <kind>_ms, <kind>_payments, <kind>_portal, <kind>_settings.
+# the state it leaves. Sets <kind>_ms, <kind>_payments, <kind>_portal and
+# writes settings-after-<kind>.ini.
 reference_run() { # kind (sync, roll)
     local kind=$1 log
     new_try "reference-$kind"
@@ -37,7 +40,7 @@ reference_run() { # kind (sync, roll)
         echo "faults: the whole $kind run failed (exit $status): $(first_error "$try/run")" >&2
         exit 1
     fi
-    log=$([ "$kind" = sync ] && echo export-paiement || echo export-role)
+    log=$(export_log "$kind")
     check_log_covers "$try/journal" "$try/run" "$log"
     figures="$elapsed_ms ms"
     record_try "whole $([ "$kind" = sync ] && echo synchronisation || echo "roll export") (reference)"
@@ -57,7 +60,7 @@ kill_case() { # kind (sync, roll)
     reference_payments=${!reference_payments}
     reference_portal=${kind}_portal
     reference_portal=${!reference_portal}
-    log=$([ "$kind" = sync ] && echo export-paiement || echo export-role)
+    log=$(export_log "$kind")
     name=$([ "$kind" = sync ] && echo "killed synchronisation" || echo "killed roll export")
     for i in $(seq "$runs"); do
         new_try "kill-$kind-$i"
@@ -140,7 +143,7 @@ case_full_disk_logs() { # kind, rooms...
     shift
     name="full disk: statement logs$([ "$kind" = sync ] && echo ", report (sync)" || echo " (roll export)")"
     [ "$(id -u)" -eq 0 ] || { record_skip "$name" "needs root to mount a tmpfs"; return; }
-    log=$([ "$kind" = sync ] && echo export-paiement || echo export-role)
+    log=$(export_log "$kind")
     for room in "$@"; do
         new_try "full-disk-$kind-$room"
         mount_tmpfs "logs-$kind-$room" 4m || { record_skip "$name" "mount -t tmpfs failed"; return; }
@@ -165,7 +168,7 @@ case_full_disk_logs() { # kind, rooms...
 case_closed_output() { # kind
     local kind=$1 name log reference_portal
     name="closed standard output (| head -1, $kind)"
-    log=$([ "$kind" = sync ] && echo export-paiement || echo export-role)
+    log=$(export_log "$kind")
     reference_portal=${kind}_portal
     new_try "closed-output-$kind"
     start_standin_portal "$try/journal" || exit 1
@@ -190,7 +193,7 @@ case_closed_output() { # kind
 case_dripping_portal() { # kind
     local kind=$1 name log bound_ms=3000
     name="dripping portal, bound ${bound_ms} ms ($kind)"
-    log=$([ "$kind" = sync ] && echo export-paiement || echo export-role)
+    log=$(export_log "$kind")
     new_try "drip-$kind"
     program_vars+=("QUILVANOR_TEST_REPLY_BOUND_MS=$bound_ms")
     start_scripted_portal "$try/journal" drip --every 1 || exit 1
