@@ -1,7 +1,7 @@
 # What every case of `make faults` shares: a try's folder, the portal it talks
 # to, the program's runs, the checks made after a fault and the results table.
-# Sourced by scripts/faults.sh, which sets build, work, lib, port and the
-# templates (template_db, template_portal, template_settings, start_date).
+# Sourced by scripts/faults.sh, which sets build, work, lib, port, results and
+# the templates (template_db, template_odbc, template_portal, template_settings).
 
 # The program's statement logs of one kind in a folder.
 logs_of() { # folder kind
