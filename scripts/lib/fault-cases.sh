@@ -302,6 +302,14 @@ case_over_ceiling() {
         figures="peak ${peak} MB, ${elapsed_ms} ms, exit $status: $(first_error "$try/run" | cut -c1-70)"
         record_try "$name"
     done
+
+    name="300 MiB reply to a roll export (over the ceiling)"
+    answered_run over-ceiling-export "$(roll_args)" answer --on export --kind lines --bytes "$bytes" --no-length
+    check_failed_with_message "$try/run"
+    check_peak "$ceiling"
+    check_log_covers "$try/journal" "$try/run" export-role
+    figures="peak ${peak} MB, ${elapsed_ms} ms, exit $status: $(first_error "$try/run" | cut -c1-70)"
+    record_try "$name"
 }
 
 # The data source names a base that is not there: an error, and no empty
