@@ -47,7 +47,26 @@ reference_run() { # kind (sync, roll)
     printf -v "${kind}_ms" %d "$elapsed_ms"
     printf -v "${kind}_payments" %s "$(local_payments "$try/korva8.db")"
     printf -v "${kind}_portal" %s "$(portal_state "$try/portal.db")"
+    printf -v "${kind}_requests" %d "$(requests_to "$try/journal" export)"
     cp "$program_dir/quilvanor.ini" "$work/settings-after-$kind.ini"
+}
+
+requests_to() { python3 "$lib/fault-checks.py" count "$1" "$2"; }
+
+# Where a kill landed, from what the portal received (a whole run sends
+# <kind>_requests export requests).
+kill_moment() { # kind
+    local sent whole
+    sent=$(requests_to "$try/journal" export)
+    whole=${1}_requests
+    whole=${!whole}
+    if [ "$sent" -eq 0 ]; then
+        [ "$(requests_to "$try/journal" importPaiement)" -gt 0 ] && echo "killed in the import" || echo "killed before any request"
+    elif [ "$sent" -lt "$whole" ]; then
+        echo "killed amid the export requests"
+    else
+        echo "killed after the last request"
+    fi
 }
 
 # N runs killed at random moments, SIGKILL and SIGTERM in turn, each checked
@@ -77,6 +96,7 @@ kill_case() { # kind (sync, roll)
         check_log_covers "$try/journal" "$try/run" "$log"
         check_portal_rows "$try/portal.db" "$try/run" "$kind"
         [ "$kind" = sync ] && check_report_covers "$try/journal" "$try/run"
+        figures=$(kill_moment "$kind")
 
         start_standin_portal "$try/journal-rerun" || exit 1
         # shellcheck disable=SC2046

@@ -5,6 +5,7 @@
                                 received (the scripted portal's journal) is in
                                 the statement logs, in the order sent
   queries JOURNAL ENDPOINT      the query of each request to the endpoint, one a line
+  count JOURNAL ENDPOINT        how many requests to the endpoint it received
   settings BEFORE FILE DATE     the settings file is the one before the run or
                                 the one after it: every line kept, each of the
                                 two last-run dates either as before or DATE
@@ -111,6 +112,13 @@ def main():
                     sys.stdout.buffer.write(query + b"\n")
         except BrokenPipeError:  # the reader had what it wanted
             sys.stderr.close()
+        return 0
+    if len(sys.argv) == 4 and sys.argv[1] == "count":
+        try:
+            requests = journal_requests(sys.argv[2])
+        except FileNotFoundError:
+            requests = []
+        print(sum(1 for endpoint, _ in requests if endpoint == sys.argv[3]))
         return 0
     if len(sys.argv) == 5 and sys.argv[1] == "settings":
         return settings(sys.argv[2], sys.argv[3], sys.argv[4])

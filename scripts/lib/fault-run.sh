@@ -220,7 +220,9 @@ for name, case in cases.items():
     lost = "; ".join(first if count == 1 else "%s [%d tries]" % (first, count)
                      for first, count in case["lost"].values())
     if not lost:
-        lost = "nothing" + (" (" + "; ".join(dict.fromkeys(case["figures"])) + ")" if case["figures"] else "")
+        counts = {figure: case["figures"].count(figure) for figure in case["figures"]}
+        lost = "nothing" + (" (" + "; ".join(figure if count == 1 else "%s: %d" % (figure, count)
+                                             for figure, count in counts.items()) + ")" if counts else "")
     rows.append((name, str(case["tries"]), str(case["held"]), lost))
 widths = [max(len(row[i]) for row in rows) for i in range(3)]
 for row in rows:
