@@ -37,8 +37,12 @@ settings_date=01-01-24
 source "$lib/sample-source.sh"
 # shellcheck source=lib/fault-run.sh
 source "$lib/fault-run.sh"
+# shellcheck source=lib/fault-kills.sh
+source "$lib/fault-kills.sh"
 # shellcheck source=lib/fault-cases.sh
 source "$lib/fault-cases.sh"
+# shellcheck source=lib/fault-memory.sh
+source "$lib/fault-memory.sh"
 
 mounted=()
 cleanup() {

@@ -96,6 +96,12 @@ run_and_kill() { # folder, signal, delay_ms, arguments...
     status=$?
 }
 
+# The two kinds of run: the command line of each.
+sync_args() { echo --synchroniser --depuis "$start_date"; }
+roll_args() { echo --exporter-roles "$rolls"; }
+# The statement log of what a run sends to the portal.
+export_log() { [ "$1" = sync ] && echo export-paiement || echo export-role; }
+
 # The local payments as a sorted text, without their numbers (a re-run may
 # number them anew), and the portal's tables the same way.
 local_payments() { # database
@@ -168,6 +174,26 @@ check_report_covers() { # journal, folder
     [ -n "$(python3 "$lib/fault-checks.py" queries "$1" export 2>/dev/null | head -c1)" ] || return 0
     LC_ALL=C grep -qas "paiements mis .* jour dans le portail famille" "$2"/cantine-synchronisation-*.txt \
         || lost "report behind portal (no count line while the portal had the export)"
+}
+
+# The first line of what the program wrote on standard error, cut for the table.
+first_error() { head -c 2000 "$1/stderr" | head -n1 | cut -c1-100; }
+
+# The run must have failed with its message on standard error.
+check_failed_with_message() { # folder
+    if [ "$status" -eq 0 ]; then
+        lost "failure reported as success (exit 0)"
+    elif [ "$status" -gt 128 ]; then
+        lost "program died (exit $status)"
+    elif ! grep -q '^quilvanor: ' "$1/stderr"; then
+        lost "no error message (exit $status)"
+    fi
+}
+
+# After a run that must have changed nothing: the local base and the settings file as before.
+check_nothing_changed() {
+    [ "$(local_payments "$try/korva8.db")" = "$before_payments" ] || lost "local payments changed"
+    cmp -s "$template_settings" "$program_dir/quilvanor.ini" || lost "settings file changed"
 }
 
 # One line of results per try: case, held or lost, the notes; and a line of
