@@ -71,8 +71,14 @@ kill_case() { # kind (sync, roll)
     for i in $(seq "$runs"); do
         new_try "kill-$kind-$i"
         signal=$([ $((i % 2)) -eq 1 ] && echo KILL || echo TERM)
-        # Anywhere from the start to the end of a whole run.
-        delay=$(((RANDOM * 32768 + RANDOM) % duration))
+        # Anywhere in a whole run's span, or, for every other pair of tries (both
+        # signals), in its second half, where the export requests and the
+        # settings file's writes are: the start-up and the import fill the first.
+        if [ $(((i + 1) / 2 % 2)) -eq 1 ]; then
+            delay=$(((RANDOM * 32768 + RANDOM) % duration))
+        else
+            delay=$((duration / 2 + (RANDOM * 32768 + RANDOM) % (duration - duration / 2)))
+        fi
         start_standin_portal "$try/journal" || exit 1
         # shellcheck disable=SC2046
         run_and_kill "$try/run" "$signal" "$delay" $("${kind}_args")
