@@ -92,6 +92,15 @@ run_and_kill() { # folder, signal, delay_ms, arguments...
     pid=$!
     sleep "$(printf '%d.%03d' $((delay_ms / 1000)) $((delay_ms % 1000)))"
     kill "-$signal" "$pid" 2>/dev/null
+    # A program that would not end on SIGTERM is stopped after 30 s, and said so.
+    for _ in $(seq 300); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        lost "still running 30 s after SIG$signal"
+        kill -KILL "$pid" 2>/dev/null
+    fi
     wait "$pid" 2>/dev/null
     status=$?
 }
