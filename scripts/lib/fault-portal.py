@@ -29,7 +29,7 @@ BLOCK = 1 << 20
 
 
 def read_request(conn):
-    """The request's target and body, or None when the client went away first."""
+    """The request's target, its whole bytes and its body, or None when the client went away first."""
     data = bytearray()
     while b"\r\n\r\n" not in data:
         chunk = conn.recv(65536)
