@@ -3,7 +3,8 @@
 # make bench - build optimised and print the benchmark figures
 # make fuzz-run [FUZZ_SECONDS=60] - build the fuzz targets with clang and run each one that long
 # make windows [ARCH=i686] - cross-build for Windows and write dist/quilvanor-<version>-windows-<arch>.zip
-# make test-windows - build the tests for Windows and run them under Wine, headless
+# make test-windows [ARCH=i686] - build the tests for Windows and run them under Wine, headless
+#   (32-bit: under Debian's 32-bit Wine in an i386 chroot, as root)
 # make screenshots - draw the operator's guide's pictures (docs/*.png) with the real program under Xvfb
 # make package - Debian packages dist/quilvanor_<version>_amd64.deb and dist/quilvanor-outils_<version>_amd64.deb
 # make package-check - install both packages, run the installed program under Xvfb, remove them (root)
@@ -48,7 +49,7 @@ windows: deps-windows
 	cd build-windows-$(ARCH) && cpack -G ZIP
 
 test-windows: deps-windows
-	scripts/windows-test.sh build-windows-test $(RELEASE_DIR)
+	ARCH=$(ARCH) scripts/windows-test.sh build-windows-test-$(ARCH) $(RELEASE_DIR)
 
 screenshots: release
 	@scripts/install-deps.sh --screenshots
