@@ -22,7 +22,7 @@ case "${1:-}" in
 --windows)
     windows=true
     packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix ninja-build wine64 locales xz-utils inotify-tools
-        debootstrap)
+        debootstrap unzip)
     ;;
 --screenshots) packages+=(libfaketime) ;;
 --package) packages+=(dpkg-dev file librsvg2-bin) ;;

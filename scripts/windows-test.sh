@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the test programs for Windows (ARCH=x86_64, the default, or i686) and
 # runs every one under Wine, headless, beside the host's build of the sample
-# database tool and the portal stand-in. The 64-bit ones run under the host's
+# database tool and the portal stand-in (and of the program, which the zipped
+# Windows program is compared with). The 64-bit ones run under the host's
 # wine64; the 32-bit ones under Debian's 32-bit Wine in an i386 chroot that
 # scripts/wine32-chroot.sh prepares once (as root only).
 # Usage: windows-test.sh <windows build folder> <host build folder>
@@ -18,7 +19,7 @@ if [ "$bits" = 32 ]; then
 fi
 
 cmake -S "$root" -B "$host" -DCMAKE_BUILD_TYPE=Release -DQUILVANOR_TESTS=OFF >/dev/null
-cmake --build "$host" -j"$jobs" --target korva8-sample portal-standin
+cmake --build "$host" -j"$jobs" --target korva8-sample portal-standin quilvanor
 host=$(cd "$host" && pwd)
 
 ARCH=$arch "$root/scripts/windows-build.sh" "$build" -DQUILVANOR_WERROR=ON -DQUILVANOR_HOST_BUILD_DIR="$host"
