@@ -3,6 +3,8 @@
 #include "common/CaughtErrors.h"
 #include "common/ConsoleLines.h"
 
+#include <utility>
+
 namespace {
 
 const QString kLineBreak = QStringLiteral("\r\n");
@@ -16,9 +18,13 @@ SynchronisationReport::SynchronisationReport()
 
 void SynchronisationReport::InsertDetail(const QString& text, bool)
 {
+    // The file takes the text at once, a line begun included, so that it is
+    // flushed with the logs before a request and never behind what was sent;
+    // standard output takes whole lines.
+    m_file.WriteText(text);
     m_line += text;
     for (qsizetype end = m_line.indexOf(kLineBreak); end >= 0; end = m_line.indexOf(kLineBreak)) {
-        writeLine(m_line.left(end));
+        WriteLine(ConsoleStream::Output, m_line.left(end));
         m_line.remove(0, end + kLineBreak.size());
     }
 }
@@ -44,12 +50,6 @@ void SynchronisationReport::finishLine()
 {
     if (m_line.isEmpty())
         return;
-    writeLine(m_line);
-    m_line.clear();
-}
-
-void SynchronisationReport::writeLine(const QString& line)
-{
-    WriteLine(ConsoleStream::Output, line);
-    m_file.WriteLine(line);
+    WriteLine(ConsoleStream::Output, std::exchange(m_line, QString()));
+    m_file.WriteText(kLineBreak);
 }
