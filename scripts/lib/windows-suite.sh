@@ -21,9 +21,14 @@ find /usr/share/fonts/truetype -name '*.ttf' -exec ln -sf {} "$fonts/" \;
 wine reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /d offscreen /f >/dev/null 2>&1
 wine reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /d "Z:${fonts//\//\\}" /f >/dev/null 2>&1
 wineserver --wait
+# One Wine session for the whole suite, opened here with its output nowhere.
+# The first Wine process of a session starts Wine's services, which keep that
+# process's standard streams open until the session ends: opened by a test,
+# they held CTest's pipe to that test open to the end of the suite, and the
+# test ran into its time limit when the suite ran long. The session ends with
+# the suite, whatever the way out.
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1
 cd "$build"
-status=0
-ctest --output-on-failure -j"$jobs" || status=$?
-# The session ends with the suite: nothing of it is left running in the prefix.
-wineserver --wait
-exit $status
+ctest --output-on-failure -j"$jobs"
