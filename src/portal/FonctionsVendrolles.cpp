@@ -3,6 +3,7 @@
 #include "common/Cp1252.h"
 #include "portal/FormEncoding.h"
 #include "portal/HttpClient.h"
+#include "portal/PortalAddress.h"
 
 const char* const kPortalExportPath = "/web/index.php/batch/export";
 const char* const kPortalImportPaiementPath = "/web/index.php/batch/importPaiement";
@@ -13,12 +14,6 @@ namespace {
 
 const QString kContentType = QStringLiteral("application/x-www-form-urlencoded");
 const QString kUserAgent = QStringLiteral("Mozilla/5.0 (compatible; Test)");
-
-QString& BaseUrl()
-{
-    static QString baseUrl = QString::fromUtf8(QUILVANOR_PORTAL_BASE_URL);
-    return baseUrl;
-}
 
 // The form line as the bytes that go on the wire, encoded in place: a batch
 // can be tens of megabytes.
@@ -33,12 +28,12 @@ QByteArray FormLineBytes(const QString& query)
 
 QString PortalBaseUrl()
 {
-    return BaseUrl();
+    return PortalAddressInForce().baseUrl;
 }
 
 void SetPortalBaseUrl(const QString& baseUrl)
 {
-    BaseUrl() = baseUrl;
+    SetBuiltInPortalBaseUrl(baseUrl);
 }
 
 QString PortalFormLine(const QString& query)
@@ -59,11 +54,13 @@ QString PortalPost(const QString& endpointPath, const QString& query)
 QString PortalPostFormLine(const QString& endpointPath, const QByteArray& formLine)
 {
     const QList<QByteArray> form { formLine };
+    const PortalAddress address = PortalAddressInForce();
     HttpClient client;
     client.setRequestContentType(kContentType);
     client.setRequestUserAgent(kUserAgent);
+    client.setAuthorityFile(address.authorityFile);
     QByteArray sink;
-    client.Post(PortalBaseUrl() + endpointPath, form, sink);
+    client.Post(address.baseUrl + endpointPath, form, sink);
     return Cp1252::decode(sink);
 }
 

@@ -2,9 +2,9 @@
 
 #include "common/Cp1252.h"
 #include "common/Errors.h"
-#include "portal/HostAddress.h"
 #include "portal/HttpUrl.h"
-#include "portal/WinsockMessages.h"
+#include "portal/SocketTransport.h"
+#include "portal/TlsTransport.h"
 
 #include <array>
 
@@ -19,18 +19,18 @@ const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
 class SocketByteSource : public ByteSource {
 public:
-    SocketByteSource(SocketPlatform::Handle socket, int timeoutMs)
-        : m_socket(socket)
+    SocketByteSource(Transport& transport, int timeoutMs)
+        : m_transport(transport)
         , m_timeoutMs(timeoutMs)
     {
     }
     qsizetype receive(char* buffer, qsizetype maxSize) override
     {
-        return SocketPlatform::Receive(m_socket, buffer, maxSize, m_timeoutMs);
+        return m_transport.receive(buffer, maxSize, m_timeoutMs);
     }
 
 private:
-    SocketPlatform::Handle m_socket;
+    Transport& m_transport;
     int m_timeoutMs;
 };
 
@@ -66,29 +66,29 @@ void HttpClient::Post(const QString& url, const QList<QByteArray>& formLines, QB
     closeConnection();
     m_response = HttpResponse();
     const HttpUrl parsed = ParseHttpUrl(url);
-    connectTo(parsed.host, parsed.port);
+    openConnection(parsed);
     sendRequest(parsed.target(), parsed.host, formLines);
 
-    SocketByteSource source(m_socket, m_timeouts.waitMs);
+    SocketByteSource source(*m_transport, m_timeouts.waitMs);
     HttpResponseReader(source).read(m_response, sink);
 
     const bool success = m_response.statusCode >= 200 && m_response.statusCode <= 299
         && !m_response.headers.contains(QStringLiteral("Location"));
     if (!success)
         throw HttpReplyError(m_response.statusCode, m_response.statusText);
-    SocketPlatform::ShutdownSend(m_socket);
+    m_transport->shutdownSend();
     closeConnection();
 }
 
-void HttpClient::connectTo(const QString& host, int port)
+void HttpClient::openConnection(const HttpUrl& url)
 {
-    m_socket = SocketPlatform::CreateStreamSocket();
+    // An https address runs the same exchange inside TLS; any other is plain HTTP.
+    if (url.secure)
+        m_transport = std::make_unique<TlsTransport>(m_authorityFile);
+    else
+        m_transport = std::make_unique<SocketTransport>();
     try {
-        SocketPlatform::BindAnyLocal(m_socket);
-        const std::uint32_t address = ResolveHostAddress(host);
-        if (port < 0 || port > 0xFFFF)
-            ThrowSocketError(WinsockMessages::kAddressNotAvailable);
-        SocketPlatform::Connect(m_socket, address, static_cast<std::uint16_t>(port), m_timeouts.connectMs);
+        m_transport->open(url.host, url.port, m_timeouts.connectMs);
     } catch (...) {
         // A connection that failed to open is not kept for the release.
         closeConnection();
@@ -99,7 +99,7 @@ void HttpClient::connectTo(const QString& host, int port)
 void HttpClient::sendLine(const QByteArray& text)
 {
     const std::array<QByteArrayView, 2> pieces { QByteArrayView(text), QByteArrayView(kLineEnd) };
-    SocketPlatform::Send(m_socket, pieces, m_timeouts.waitMs);
+    m_transport->send(pieces, m_timeouts.waitMs);
 }
 
 void HttpClient::sendHeader(const char* name, const QString& value)
@@ -129,8 +129,5 @@ void HttpClient::sendRequest(const QString& target, const QString& host, const Q
 
 void HttpClient::closeConnection()
 {
-    if (m_socket == SocketPlatform::kNoSocket)
-        return;
-    SocketPlatform::Close(m_socket);
-    m_socket = SocketPlatform::kNoSocket;
+    m_transport.reset();
 }

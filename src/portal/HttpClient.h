@@ -1,11 +1,15 @@
 #pragma once
 
 #include "portal/HttpResponseReader.h"
-#include "portal/SocketPlatform.h"
+#include "portal/Transport.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+
+#include <memory>
+
+struct HttpUrl;
 
 // Bounds on the waits of one exchange. Without them a portal that accepts the
 // connection and never answers would hold the program for good; a batch can
@@ -15,9 +19,11 @@ struct HttpTimeouts {
     int waitMs = 300 * 1000; // without a byte from the server
 };
 
-// An HTTP/1.0 client for one POST of form lines over a connection of its own.
-// It follows no redirect, uses no proxy, TLS or credentials, and reports every
-// failure as an error carrying the operator's message.
+// An HTTP/1.0 client for one POST of form lines over a connection of its own:
+// plain for an http URL, TLS with the server's certificate verified for an
+// https one, the same bytes inside either. It follows no redirect, uses no
+// proxy or credentials, and reports every failure as an error carrying the
+// operator's message.
 class HttpClient {
 public:
     HttpClient();
@@ -28,6 +34,8 @@ public:
     void setRequestContentType(const QString& contentType) { m_contentType = contentType; }
     void setRequestUserAgent(const QString& userAgent) { m_userAgent = userAgent; }
     void setTimeouts(const HttpTimeouts& timeouts) { m_timeouts = timeouts; }
+    // A PEM file of authorities trusted for https besides the system's own.
+    void setAuthorityFile(const QString& path) { m_authorityFile = path; }
 
     // The bounds every new client starts with.
     static void setDefaultTimeouts(const HttpTimeouts& timeouts);
@@ -43,7 +51,7 @@ public:
     const HttpHeaders& responseHeaders() const { return m_response.headers; }
 
 private:
-    void connectTo(const QString& host, int port);
+    void openConnection(const HttpUrl& url);
     void sendLine(const QByteArray& text);
     void sendHeader(const char* name, const QString& value); // only when the value is set
     void sendRequest(const QString& target, const QString& host, const QList<QByteArray>& formLines);
@@ -52,7 +60,8 @@ private:
     QString m_accept = QStringLiteral("text/html, */*");
     QString m_userAgent;
     QString m_contentType;
+    QString m_authorityFile;
     HttpTimeouts m_timeouts;
     HttpResponse m_response;
-    SocketPlatform::Handle m_socket = SocketPlatform::kNoSocket;
+    std::unique_ptr<Transport> m_transport;
 };

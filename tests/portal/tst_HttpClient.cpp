@@ -2,8 +2,14 @@
 #include "portal/HttpClient.h"
 #include "support/LoopbackPorts.h"
 #include "support/ScriptedTcpServer.h"
+#include "support/TlsFront.h"
 
+#include <QDate>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -15,11 +21,43 @@ constexpr HttpTimeouts kTestTimeouts { 5000, 5000 };
 
 const QList<QByteArray> kForm { QByteArrayLiteral("securiter=T&query=x") };
 
-// Posts the form to the URL; the body lands in the sink.
+using TestCertificates::Server;
+
+// Posts the form to the URL; the body lands in the sink. Over TLS, the test
+// authority is trusted.
 void Post(const QString& url, QByteArray& sink)
 {
     HttpClient client;
+    client.setAuthorityFile(TestCertificates::AuthorityFile());
     client.Post(url, kForm, sink);
+}
+
+// The server reached directly, or through TLS in front of it when a certificate is given.
+class Endpoint {
+public:
+    Endpoint(const ScriptedTcpServer& server, std::optional<Server> certificate)
+        : m_server(server)
+    {
+        if (certificate)
+            m_front = std::make_unique<TlsFront>(server.port(), *certificate);
+    }
+    QString url(const QString& path) const { return m_front ? m_front->url(path) : m_server.url(path); }
+
+private:
+    const ScriptedTcpServer& m_server;
+    std::unique_ptr<TlsFront> m_front;
+};
+
+void AddPlainAndTlsRows()
+{
+    QTest::addColumn<bool>("tls");
+    QTest::newRow("http") << false;
+    QTest::newRow("https") << true;
+}
+
+std::optional<Server> TrustedIf(bool tls)
+{
+    return tls ? std::optional<Server>(Server::Trusted) : std::nullopt;
 }
 
 // Posts the form to the server's root; the body lands in the sink.
@@ -52,16 +90,27 @@ class TestHttpClient : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { HttpClient::setDefaultTimeouts(kTestTimeouts); }
+    void initTestCase()
+    {
+        HttpClient::setDefaultTimeouts(kTestTimeouts);
+        QFile notPem(QStringLiteral("pas-un-certificat.pem"));
+        QVERIFY(notPem.open(QIODevice::WriteOnly) && notPem.write("texte, pas un certificat\n") > 0);
+    }
 
+    void requestHeadersInOrderWithContentLengthOfTheFormLines_data() { AddPlainAndTlsRows(); }
+
+    // Inside TLS the request is the same bytes as over plain HTTP.
     void requestHeadersInOrderWithContentLengthOfTheFormLines()
     {
+        QFETCH(bool, tls);
         ScriptedTcpServer server("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+        const Endpoint endpoint(server, TrustedIf(tls));
         HttpClient client;
         client.setRequestUserAgent(QStringLiteral("Agent/1"));
         client.setRequestContentType(QStringLiteral("text/x"));
+        client.setAuthorityFile(TestCertificates::AuthorityFile());
         QByteArray sink;
-        client.Post(server.url(QStringLiteral("/dir/doc.php")), { "ab", "c\xE9" }, sink);
+        client.Post(endpoint.url(QStringLiteral("/dir/doc.php")), { "ab", "c\xE9" }, sink);
         QCOMPARE(server.received(),
             QByteArray("POST /dir/doc.php HTTP/1.0\r\n"
                        "Host: 127.0.0.1\r\n"
@@ -128,10 +177,16 @@ private slots:
         QCOMPARE(BodyFromRoot(server), body);
     }
 
+    void withoutContentLengthTheBodyRunsToTheClose_data() { AddPlainAndTlsRows(); }
+
     void withoutContentLengthTheBodyRunsToTheClose()
     {
+        QFETCH(bool, tls);
         ScriptedTcpServer server({ "HTTP/1.0 200 OK\r\nServer: x\r\n\r\nfirst ", "second" }, Ending::Close);
-        QCOMPARE(BodyFromRoot(server), QByteArray("first second"));
+        const Endpoint endpoint(server, TrustedIf(tls));
+        QByteArray sink;
+        Post(endpoint.url(QStringLiteral("/")), sink);
+        QCOMPARE(sink, QByteArray("first second"));
     }
 
     void contentLengthZeroOrNegativeCountsAsAbsent_data()
@@ -238,13 +293,18 @@ private slots:
         QCOMPARE(sink, QByteArray("missing"));
     }
 
+    void redirectIsNotFollowed_data() { AddPlainAndTlsRows(); }
+
+    // Over TLS a redirect to plain HTTP is refused as any other: never downgraded.
     void redirectIsNotFollowed()
     {
+        QFETCH(bool, tls);
         ScriptedTcpServer target("HTTP/1.0 200 OK\r\n\r\n");
         ScriptedTcpServer server("HTTP/1.1 302 Found\r\nLocation: " + target.url(QStringLiteral("/new")).toLatin1()
             + "\r\nContent-Length: 0\r\n\r\n");
+        const Endpoint endpoint(server, TrustedIf(tls));
         QByteArray sink;
-        const auto error = Failure<HttpReplyError>([&] { PostToRoot(server, sink); });
+        const auto error = Failure<HttpReplyError>([&] { Post(endpoint.url(QStringLiteral("/")), sink); });
         QCOMPARE(error.statusCode(), 302);
         QCOMPARE(error.message(), QStringLiteral("302 Found"));
         target.stop();
@@ -318,19 +378,73 @@ private slots:
         QCOMPARE(error.message(), QStringLiteral("Erreur de socket # 11001\r\n"));
     }
 
-    void httpsIsRefusedInAnyCase_data()
+    // Every refusal of a TLS connection names what failed, and the request
+    // never leaves: nothing reaches the server behind the TLS front, and a
+    // server that does not speak TLS receives no byte of the request.
+    void tlsRefusalsSendNothing_data()
     {
-        QTest::addColumn<QString>("url");
-        QTest::newRow("lower") << QStringLiteral("https://127.0.0.1/");
-        QTest::newRow("mixed") << QStringLiteral("HtTpS://127.0.0.1/");
+        QTest::addColumn<int>("certificate"); // a Server, or -1: the plain server itself on the https URL
+        QTest::addColumn<bool>("silent"); // the server never answers
+        QTest::addColumn<QString>("authorityFile"); // "" for the test authority
+        QTest::addColumn<QString>("message"); // a pattern
+        const QString refused = QStringLiteral("Certificat du portail refusé : ");
+        QTest::newRow("unknown authority")
+            << int(Server::UnknownAuthority) << false << QString()
+            << QRegularExpression::escape(refused + QStringLiteral("son émetteur « ")
+                   + TestCertificates::UnknownAuthorityName()
+                   + QStringLiteral(" » n'est pas une autorité de confiance, ni de ce poste ni du fichier nommé par "
+                                    "AutoriteCertification dans la section [Portail]."));
+        QTest::newRow("wrong host name")
+            << int(Server::WrongHost) << false << QString()
+            << QRegularExpression::escape(refused + QStringLiteral("il est établi pour « autre.exemple » et non pour « 127.0.0.1 »."));
+        // Expired since yesterday, at the time of day it was made.
+        QTest::newRow("expired")
+            << int(Server::Expired) << false << QString()
+            << QRegularExpression::escape(refused + QStringLiteral("il a expiré le ")
+                   + QDate::currentDate().addDays(-1).toString(QStringLiteral("dd/MM/yyyy")))
+                + QStringLiteral(" à \\d\\d:\\d\\d\\.");
+        QTest::newRow("plain HTTP on the https port")
+            << -1 << false << QString()
+            << QStringLiteral("Connexion sécurisée au portail impossible : le serveur n'a pas répondu en TLS 1\\.2 ou "
+                              "plus récent sur ce port \\(.+\\)\\.");
+        QTest::newRow("handshake past the connect bound")
+            << -1 << true << QString()
+            << QStringLiteral("Connexion sécurisée au portail impossible : la négociation TLS n'a pas abouti en 1 s\\.");
+        QTest::newRow("authority file missing")
+            << int(Server::Trusted) << false << QStringLiteral("absent.pem")
+            << QStringLiteral("Le fichier d'autorité de certification « .*absent\\.pem » \\(clé AutoriteCertification "
+                              "de la section \\[Portail\\]\\) est introuvable ou illisible\\.");
+        QTest::newRow("authority file without a certificate")
+            << int(Server::Trusted) << false << QStringLiteral("pas-un-certificat.pem")
+            << QStringLiteral("Le fichier d'autorité de certification « .* » \\(clé AutoriteCertification "
+                              "de la section \\[Portail\\]\\) ne contient aucun certificat au format PEM\\.");
     }
 
-    void httpsIsRefusedInAnyCase()
+    void tlsRefusalsSendNothing()
     {
-        QFETCH(QString, url);
+        QFETCH(int, certificate);
+        QFETCH(bool, silent);
+        QFETCH(QString, authorityFile);
+        QFETCH(QString, message);
+        ScriptedTcpServer server("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok",
+            silent ? Ending::Silent : Ending::AnswerFirstBytes);
+        std::unique_ptr<TlsFront> front;
+        if (certificate >= 0)
+            front = std::make_unique<TlsFront>(server.port(), Server(certificate));
+        HttpClient client;
+        client.setTimeouts({ 1000, 5000 });
+        client.setAuthorityFile(authorityFile.isEmpty() ? TestCertificates::AuthorityFile() : authorityFile);
         QByteArray sink;
-        const auto error = Failure<QuilvanorError>([&] { Post(url, sink); });
-        QCOMPARE(error.message(), QStringLiteral("La valeur d'interception est incorrecte"));
+        const QString url = front ? front->url(QStringLiteral("/")) : QStringLiteral("HtTpS://127.0.0.1:%1/").arg(server.port());
+        const auto error = Failure<QuilvanorError>([&] { client.Post(url, kForm, sink); });
+        QVERIFY2(QRegularExpression(QLatin1Char('^') + message + QLatin1Char('$')).match(error.message()).hasMatch(),
+            qPrintable(error.message()));
+        server.stop();
+        if (front)
+            QCOMPARE(server.connectionCount(), 0);
+        else
+            QVERIFY(!server.received().contains("securiter"));
+        QVERIFY(sink.isEmpty());
     }
 
     void serverThatNeverAnswersTimesOut()
