@@ -14,6 +14,7 @@ packages=(
     fonts-liberation
     clang libclang-rt-14-dev
     curl xvfb xdotool imagemagick
+    socat openssl
     poppler-utils
 )
 windows=false

@@ -92,9 +92,9 @@ PortalAddress PortalAddressInForce()
         inForce.fromSettingsFile = true;
     }
     if (!authority.isEmpty()) {
-        // Relative to the program's folder, where the settings file is.
-        inForce.authorityFile
-            = QDir::toNativeSeparators(QFileInfo(settingsPath).dir().absoluteFilePath(QDir::fromNativeSeparators(authority)));
+        // Relative to the program's folder, where the settings file is; "\\" separates folders everywhere.
+        const QString path = QString(authority).replace(QLatin1Char('\\'), QLatin1Char('/'));
+        inForce.authorityFile = QDir::toNativeSeparators(QFileInfo(settingsPath).dir().absoluteFilePath(path));
     }
     return inForce;
 }
