@@ -5,6 +5,9 @@
 #include "portal/HttpUrl.h"
 #include "portal/SocketTransport.h"
 #include "portal/TlsTransport.h"
+#include "portal/WinsockMessages.h"
+
+#include <QDeadlineTimer>
 
 #include <array>
 
@@ -13,31 +16,53 @@ namespace {
 // Every client runs on the user-interface thread: a plain count starts the
 // sockets library with the first client and stops it with the last.
 int g_clientCount = 0;
-HttpTimeouts g_defaultTimeouts;
+HttpBounds g_defaultBounds;
 
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
+// The waits for the bytes of one reply: each is bounded, and so is their sum,
+// counted from the end of the request; both fail as a time-out.
+class ReplyWaits {
+public:
+    explicit ReplyWaits(const HttpBounds& bounds)
+        : m_waitMs(bounds.waitMs)
+        , m_deadline(bounds.replyMs)
+    {
+    }
+    int next() const
+    {
+        const qint64 left = m_deadline.remainingTime();
+        if (left == 0)
+            ThrowSocketError(WinsockMessages::kTimedOut);
+        return left < 0 ? m_waitMs : static_cast<int>(qMin<qint64>(m_waitMs, left));
+    }
+
+private:
+    int m_waitMs;
+    QDeadlineTimer m_deadline;
+};
+
 class SocketByteSource : public ByteSource {
 public:
-    SocketByteSource(Transport& transport, int timeoutMs)
+    SocketByteSource(Transport& transport, const HttpBounds& bounds)
         : m_transport(transport)
-        , m_timeoutMs(timeoutMs)
+        , m_waits(bounds)
     {
     }
     qsizetype receive(char* buffer, qsizetype maxSize) override
     {
-        return m_transport.receive(buffer, maxSize, m_timeoutMs);
+        return m_transport.receive(buffer, maxSize, m_waits.next());
     }
 
 private:
     Transport& m_transport;
-    int m_timeoutMs;
+    ReplyWaits m_waits;
 };
 
 } // namespace
 
 HttpClient::HttpClient()
-    : m_timeouts(g_defaultTimeouts)
+    : m_bounds(g_defaultBounds)
 {
     if (g_clientCount == 0)
         SocketPlatform::Startup();
@@ -51,14 +76,14 @@ HttpClient::~HttpClient()
         SocketPlatform::Cleanup();
 }
 
-void HttpClient::setDefaultTimeouts(const HttpTimeouts& timeouts)
+void HttpClient::setDefaultBounds(const HttpBounds& bounds)
 {
-    g_defaultTimeouts = timeouts;
+    g_defaultBounds = bounds;
 }
 
-HttpTimeouts HttpClient::defaultTimeouts()
+HttpBounds HttpClient::defaultBounds()
 {
-    return g_defaultTimeouts;
+    return g_defaultBounds;
 }
 
 void HttpClient::Post(const QString& url, const QList<QByteArray>& formLines, QByteArray& sink)
@@ -69,8 +94,8 @@ void HttpClient::Post(const QString& url, const QList<QByteArray>& formLines, QB
     openConnection(parsed);
     sendRequest(parsed.target(), parsed.host, formLines);
 
-    SocketByteSource source(*m_transport, m_timeouts.waitMs);
-    HttpResponseReader(source).read(m_response, sink);
+    SocketByteSource source(*m_transport, m_bounds);
+    HttpResponseReader(source, m_bounds.maxReplyBytes).read(m_response, sink);
 
     const bool success = m_response.statusCode >= 200 && m_response.statusCode <= 299
         && !m_response.headers.contains(QStringLiteral("Location"));
@@ -88,7 +113,7 @@ void HttpClient::openConnection(const HttpUrl& url)
     else
         m_transport = std::make_unique<SocketTransport>();
     try {
-        m_transport->open(url.host, url.port, m_timeouts.connectMs);
+        m_transport->open(url.host, url.port, m_bounds.connectMs);
     } catch (...) {
         // A connection that failed to open is not kept for the release.
         closeConnection();
@@ -99,7 +124,7 @@ void HttpClient::openConnection(const HttpUrl& url)
 void HttpClient::sendLine(const QByteArray& text)
 {
     const std::array<QByteArrayView, 2> pieces { QByteArrayView(text), QByteArrayView(kLineEnd) };
-    m_transport->send(pieces, m_timeouts.waitMs);
+    m_transport->send(pieces, m_bounds.waitMs);
 }
 
 void HttpClient::sendHeader(const char* name, const QString& value)

@@ -5,6 +5,7 @@
 #include "common/StatementLog.h"
 #include "payments/LastRunDates.h"
 #include "common/PrivateProfile.h"
+#include "support/FullFileSystem.h"
 
 #include <QtTest>
 
@@ -138,6 +139,26 @@ private slots:
                 error.message(), QStringLiteral("Impossible d'écrire dans %1").arg(QDir::toNativeSeparators(path)));
         }
         QCOMPARE(ReadLastRun(kLastImport), QStringLiteral("aucun import realisé"));
+    }
+
+    void aFullDiskLeavesTheFileAsItWasAndFails()
+    {
+        FullFileSystem disk;
+        SKIP_WITHOUT_FULL_FILE_SYSTEM(disk);
+        const QString path = disk.filePath(QStringLiteral("quilvanor.ini"));
+        const QByteArray before = "; dates of the last runs\r\n[Import]\r\nLastDateImport=01-03-12\r\n[Autre]\r\nCle=1\r\n";
+        writeFile(path, before);
+        SetSettingsFilePath(path);
+        disk.fill();
+        try {
+            RecordLastRun(kLastExport, QDate(2024, 1, 1));
+            QFAIL("the write succeeded");
+        } catch (const FileError& error) {
+            QCOMPARE(
+                error.message(), QStringLiteral("Impossible d'écrire dans %1").arg(QDir::toNativeSeparators(path)));
+        }
+        QCOMPARE(contentOf(path), before);
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList({ "filler", "quilvanor.ini" }));
     }
 
     void aFileThatCannotBeReadIsNotWrittenOver()

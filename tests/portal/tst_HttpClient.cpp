@@ -17,7 +17,7 @@ using Ending = ScriptedTcpServer::Ending;
 
 // Bounds short enough that a client waiting where it should not fails the test
 // with a time-out instead of holding it.
-constexpr HttpTimeouts kTestTimeouts { 5000, 5000 };
+constexpr HttpBounds kTestBounds { 5000, 5000 };
 
 const QList<QByteArray> kForm { QByteArrayLiteral("securiter=T&query=x") };
 
@@ -92,7 +92,7 @@ class TestHttpClient : public QObject {
 private slots:
     void initTestCase()
     {
-        HttpClient::setDefaultTimeouts(kTestTimeouts);
+        HttpClient::setDefaultBounds(kTestBounds);
         QFile notPem(QStringLiteral("pas-un-certificat.pem"));
         QVERIFY(notPem.open(QIODevice::WriteOnly) && notPem.write("texte, pas un certificat\n") > 0);
     }
@@ -432,7 +432,7 @@ private slots:
         if (certificate >= 0)
             front = std::make_unique<TlsFront>(server.port(), Server(certificate));
         HttpClient client;
-        client.setTimeouts({ 1000, 5000 });
+        client.setBounds({ 1000, 5000, 5000 });
         client.setAuthorityFile(authorityFile.isEmpty() ? TestCertificates::AuthorityFile() : authorityFile);
         QByteArray sink;
         const QString url = front ? front->url(QStringLiteral("/")) : QStringLiteral("HtTpS://127.0.0.1:%1/").arg(server.port());
@@ -451,18 +451,68 @@ private slots:
     {
         ScriptedTcpServer server(QByteArray(), Ending::Silent);
         HttpClient client;
-        client.setTimeouts({ 5000, 200 });
+        client.setBounds({ 5000, 200 });
         QByteArray sink;
         const auto error = Failure<SocketError>([&] { client.Post(server.url(QStringLiteral("/")), kForm, sink); });
         QCOMPARE(error.number(), 10060);
         QCOMPARE(error.message(), QStringLiteral("Erreur de socket # 10060\r\nDélai de connexion dépassé."));
     }
 
+    void aReplyThatDripsIsBoundedAsAWhole_data() { AddPlainAndTlsRows(); }
+
+    void aReplyThatDripsIsBoundedAsAWhole()
+    {
+        QFETCH(bool, tls);
+        // Every byte comes well within the wait for a byte; the whole reply does not.
+        QList<QByteArray> pieces { "HTTP/1.0 200 OK\r\n\r\n" };
+        for (int i = 0; i < 40; ++i)
+            pieces << "x";
+        ScriptedTcpServer server(pieces, Ending::Drip);
+        const Endpoint endpoint(server, TrustedIf(tls));
+        HttpClient client;
+        client.setAuthorityFile(TestCertificates::AuthorityFile());
+        client.setBounds({ 5000, 5000, 10 * ScriptedTcpServer::kDripPauseMs });
+        QByteArray sink;
+        const auto error = Failure<SocketError>([&] { client.Post(endpoint.url(QStringLiteral("/")), kForm, sink); });
+        QCOMPARE(error.number(), 10060);
+        QVERIFY2(sink.size() < 20, QByteArray::number(sink.size()));
+    }
+
+    void aReplyOverTheCeilingIsRefused_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("reply");
+        QTest::addColumn<bool>("tls");
+        const QByteArray over(1536 * 1024, 'x');
+        QTest::newRow("announced, before its body")
+            << QList<QByteArray> { "HTTP/1.0 200 OK\r\nContent-Length: 300000000\r\n\r\nabc" } << false;
+        QTest::newRow("up to the close") << QList<QByteArray> { "HTTP/1.0 200 OK\r\n\r\n", over } << false;
+        QTest::newRow("up to the close, over TLS") << QList<QByteArray> { "HTTP/1.0 200 OK\r\n\r\n", over } << true;
+        QTest::newRow("in chunks") << QList<QByteArray> { "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
+            "180000\r\n", over, "\r\n0\r\n\r\n" } << false;
+        QTest::newRow("a header without end") << QList<QByteArray> { "HTTP/1.0 200 OK\r\nX: ", over } << false;
+    }
+
+    void aReplyOverTheCeilingIsRefused()
+    {
+        QFETCH(QList<QByteArray>, reply);
+        QFETCH(bool, tls);
+        ScriptedTcpServer server(reply, Ending::Close);
+        const Endpoint endpoint(server, TrustedIf(tls));
+        HttpClient client;
+        client.setAuthorityFile(TestCertificates::AuthorityFile());
+        client.setBounds({ 5000, 5000, 5000, 1024 * 1024 });
+        QByteArray sink;
+        const auto error
+            = Failure<ReplyTooLargeError>([&] { client.Post(endpoint.url(QStringLiteral("/")), kForm, sink); });
+        QCOMPARE(error.message(), QStringLiteral("La réponse du portail dépasse 1 Mo : elle est refusée."));
+        QVERIFY(sink.size() <= 1024 * 1024);
+    }
+
     void connectionThatIsNeverAcceptedTimesOut()
     {
         UnansweredPort unanswered;
         HttpClient client;
-        client.setTimeouts({ 200, 5000 });
+        client.setBounds({ 200, 5000 });
         QByteArray sink;
         const auto error = Failure<SocketError>(
             [&] { client.Post(QStringLiteral("http://127.0.0.1:%1/").arg(unanswered.port()), kForm, sink); });

@@ -52,7 +52,7 @@ TestOdbcSource::TestOdbcSource(const korva8::SampleOptions& options)
     if (!ini.open(QIODevice::WriteOnly))
         qFatal("cannot write the test odbc.ini");
     ini.write("[DB_KORVA8]\nDriver=SQLite3\nDatabase=" + HostPrograms::HostPath(m_databasePath).toUtf8()
-        + "\nTimeout=5000\n");
+        + "\nTimeout=5000\nNoCreat=1\n");
     ini.close();
     recreate(options);
 }
