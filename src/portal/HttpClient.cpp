@@ -42,9 +42,9 @@ private:
     QDeadlineTimer m_deadline;
 };
 
-class SocketByteSource : public ByteSource {
+class ConnectionByteSource : public ByteSource {
 public:
-    SocketByteSource(Transport& transport, const HttpBounds& bounds)
+    ConnectionByteSource(Transport& transport, const HttpBounds& bounds)
         : m_transport(transport)
         , m_waits(bounds)
     {
@@ -94,7 +94,7 @@ void HttpClient::Post(const QString& url, const QList<QByteArray>& formLines, QB
     openConnection(parsed);
     sendRequest(parsed.target(), parsed.host, formLines);
 
-    SocketByteSource source(*m_transport, m_bounds);
+    ConnectionByteSource source(*m_transport, m_bounds);
     HttpResponseReader(source, m_bounds.maxReplyBytes).read(m_response, sink);
 
     const bool success = m_response.statusCode >= 200 && m_response.statusCode <= 299

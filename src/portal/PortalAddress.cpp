@@ -99,11 +99,6 @@ PortalAddress PortalAddressInForce()
     return inForce;
 }
 
-QString BuiltInPortalBaseUrl()
-{
-    return BuiltInAddress();
-}
-
 void SetBuiltInPortalBaseUrl(const QString& baseUrl)
 {
     BuiltInAddress() = baseUrl;

@@ -19,6 +19,5 @@ struct PortalAddress {
 // operator's message before anything is sent.
 PortalAddress PortalAddressInForce();
 
-// The address built into the program; only the tests and benchmarks change it.
-QString BuiltInPortalBaseUrl();
+// Replaces the address built into the program; only the tests and benchmarks do.
 void SetBuiltInPortalBaseUrl(const QString& baseUrl);
