@@ -20,6 +20,18 @@ enum class Server {
     UnknownAuthority, // for 127.0.0.1 and localhost, from an authority nobody trusts
 };
 
+// Whether the TLS library trusts the test authority when it is configured
+// beside the system's: not under Wine, whose Schannel (and crypt32 under it)
+// refuses a certificate from it as from an unknown authority, so that a test
+// which needs it to be trusted is skipped there with this reason.
+#ifdef _WIN32
+inline constexpr bool kAuthorityTrusted = false;
+#else
+inline constexpr bool kAuthorityTrusted = true;
+#endif
+inline constexpr const char* kWhyAuthorityNotTrusted
+    = "under Wine, Schannel refuses a certificate from an authority configured beside the system's as untrusted";
+
 // The test authority's certificate (PEM), as this program opens it.
 QString AuthorityFile();
 // The names of the two authorities, as the certificates carry them.
