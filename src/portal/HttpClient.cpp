@@ -150,6 +150,7 @@ void HttpClient::sendRequest(const QString& target, const QString& host, const Q
     sendLine(QByteArray());
     for (const QByteArray& line : formLines)
         sendLine(line);
+    m_transport->flush(m_bounds.waitMs);
 }
 
 void HttpClient::closeConnection()

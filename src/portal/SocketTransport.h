@@ -13,6 +13,7 @@ public:
 
     void open(const QString& host, int port, int connectMs) override;
     void send(std::span<const QByteArrayView> pieces, int timeoutMs) override;
+    void flush(int) override {} // every send has already gone to the system
     qsizetype receive(char* buffer, qsizetype maxSize, int timeoutMs) override;
     void shutdownSend() override;
 

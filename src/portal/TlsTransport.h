@@ -25,6 +25,7 @@ public:
 
     void open(const QString& host, int port, int connectMs) override;
     void send(std::span<const QByteArrayView> pieces, int timeoutMs) override;
+    void flush(int timeoutMs) override;
     qsizetype receive(char* buffer, qsizetype maxSize, int timeoutMs) override;
     void shutdownSend() override;
 

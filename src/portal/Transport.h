@@ -17,6 +17,8 @@ public:
     virtual void open(const QString& host, int port, int connectMs) = 0;
     // Hands every byte of the pieces to the connection, in order.
     virtual void send(std::span<const QByteArrayView> pieces, int timeoutMs) = 0;
+    // The request is complete: whatever the connection still holds goes out now.
+    virtual void flush(int timeoutMs) = 0;
     // At most maxSize bytes; 0 once the server has closed the connection.
     virtual qsizetype receive(char* buffer, qsizetype maxSize, int timeoutMs) = 0;
     // Tells the server that the request is complete, after a successful exchange.

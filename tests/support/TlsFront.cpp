@@ -129,9 +129,9 @@ TlsFront::TlsFront(int backendPort, Server certificate)
     // socat reports the port it listens on in its first notice, written to standard output.
     m_process = std::make_unique<HostPrograms::Background>(QStringList { QStringLiteral("socat"),
         QStringLiteral("-d"), QStringLiteral("-d"), QStringLiteral("-lf"), QStringLiteral("/dev/stdout"),
-        QStringLiteral("OPENSSL-LISTEN:0,bind=127.0.0.1,reuseaddr,fork,verify=0,cert=%1,key=%2")
+        QStringLiteral("OPENSSL-LISTEN:0,bind=127.0.0.1,reuseaddr,fork,nodelay,verify=0,cert=%1,key=%2")
             .arg(HostPath(files.file(name + ".pem")), HostPath(files.file(name + ".key"))),
-        QStringLiteral("TCP:127.0.0.1:%1").arg(backendPort) });
+        QStringLiteral("TCP:127.0.0.1:%1,nodelay").arg(backendPort) });
     const QString notice = QString::fromLocal8Bit(m_process->firstLine(kStartTimeoutMs));
     const QRegularExpressionMatch listening
         = QRegularExpression(QStringLiteral("listening on .*:(\\d+)$")).match(notice.trimmed());
