@@ -2,9 +2,10 @@
 // private profile file, read and written in place.
 #include "common/Cp1252.h"
 #include "common/Errors.h"
+#include "common/PrivateProfile.h"
 #include "common/StatementLog.h"
 #include "payments/LastRunDates.h"
-#include "common/PrivateProfile.h"
+#include "support/ErrorMessageOf.h"
 #include "support/FullFileSystem.h"
 
 #include <QtTest>
@@ -150,13 +151,8 @@ private slots:
         writeFile(path, before);
         SetSettingsFilePath(path);
         disk.fill();
-        try {
-            RecordLastRun(kLastExport, QDate(2024, 1, 1));
-            QFAIL("the write succeeded");
-        } catch (const FileError& error) {
-            QCOMPARE(
-                error.message(), QStringLiteral("Impossible d'écrire dans %1").arg(QDir::toNativeSeparators(path)));
-        }
+        QCOMPARE(ErrorMessageOf([] { RecordLastRun(kLastExport, QDate(2024, 1, 1)); }),
+            QStringLiteral("Impossible d'écrire dans %1").arg(QDir::toNativeSeparators(path)));
         QCOMPARE(contentOf(path), before);
         QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList({ "filler", "quilvanor.ini" }));
     }
