@@ -1,4 +1,5 @@
 # make demo  - build the program and run it on the sample database and the portal stand-in
+# make demo-https - the same with the stand-in behind TLS (socat, a demo authority) at the settings file's address
 # make test  - build with AddressSanitizer and UndefinedBehaviorSanitizer and run every test, headless
 # make bench - build optimised and print the benchmark figures
 # make fuzz-run [FUZZ_SECONDS=60] - build the fuzz targets with clang and run each one that long
@@ -12,7 +13,7 @@ JOBS ?= $(shell nproc)
 RELEASE_DIR := build
 TEST_DIR := build-test
 
-.PHONY: deps deps-windows demo test bench release clean fuzz fuzz-run windows test-windows screenshots package package-check
+.PHONY: deps deps-windows demo demo-https test bench release clean fuzz fuzz-run windows test-windows screenshots package package-check
 ARCH ?= x86_64
 FUZZ_SECONDS ?= 60
 
@@ -28,6 +29,9 @@ release: deps
 
 demo: release
 	scripts/demo.sh $(RELEASE_DIR)
+
+demo-https: release
+	scripts/demo.sh $(RELEASE_DIR) --https
 
 test: deps
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DQUILVANOR_SANITIZE=ON -DQUILVANOR_WERROR=ON >/dev/null

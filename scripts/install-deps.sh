@@ -15,6 +15,7 @@ packages=(
     fonts-liberation
     clang libclang-rt-14-dev
     curl xvfb xdotool imagemagick
+    socat openssl
     poppler-utils
 )
 windows=false

@@ -1,9 +1,13 @@
 // A 50 MB export batch posted through PortalExport to the portal stand-in in
 // sink mode, beside the same request body posted by curl --data-binary in the
 // same run. Prints both times (median of the runs) and this program's peak memory.
+// Then one small request, over plain HTTP and over TLS (socat in front of the
+// stand-in, the address in the settings file): the median time of each.
 
+#include "common/SettingsFile.h"
 #include "portal/FonctionsVendrolles.h"
 #include "support/PortalStandin.h"
+#include "support/TlsFront.h"
 
 #include "../BenchSummary.h"
 
@@ -24,6 +28,7 @@ namespace {
 
 constexpr qsizetype kBatchSize = 50 * 1000 * 1000;
 constexpr int kRuns = 3;
+constexpr int kSmallRuns = 50;
 
 // Invoice-line inserts, as a roll export sends them, up to the size.
 QString BuildBatch(qsizetype size)
@@ -80,6 +85,43 @@ QString Runs(const std::vector<double>& seconds)
     return texts.join(QLatin1Char(' '));
 }
 
+// The median time of one small export request to the address in force.
+double SmallRequestSeconds()
+{
+    std::vector<double> seconds;
+    QElapsedTimer timer;
+    for (int run = 0; run < kSmallRuns; ++run) {
+        timer.start();
+        PortalExport(QStringLiteral("DELETE FROM client where numclient=1;"));
+        seconds.push_back(timer.nsecsElapsed() / 1e9);
+    }
+    return Median(seconds);
+}
+
+// The small request over plain HTTP, then over TLS at the settings file's address.
+void SmallRequestRows(const PortalStandin& standin, const QTemporaryDir& folder)
+{
+    const double plain = SmallRequestSeconds();
+    const TlsFront front(standin.port());
+    const QString settingsPath = folder.filePath(QStringLiteral("quilvanor.ini"));
+    QFile settings(settingsPath);
+    if (!settings.open(QIODevice::WriteOnly))
+        throw std::runtime_error("cannot write the settings file");
+    settings.write("[Portail]\r\nAdresse=" + front.url().toLatin1() + "\r\nAutoriteCertification="
+        + TestCertificates::AuthorityFile().toLocal8Bit() + "\r\n");
+    settings.close();
+    SetSettingsFilePath(settingsPath);
+    const double tls = SmallRequestSeconds();
+    SetSettingsFilePath(QString());
+    std::printf("small request, plain HTTP: median %.2f ms of %d\n", plain * 1000, kSmallRuns);
+    std::printf("small request, TLS (socat in front): median %.2f ms of %d\n", tls * 1000, kSmallRuns);
+    char measured[64];
+    std::snprintf(measured, sizeof measured, "%.2f ms", plain * 1000);
+    PrintSummary("small request over plain HTTP, median", "-", measured, true);
+    std::snprintf(measured, sizeof measured, "%.2f ms", tls * 1000);
+    PrintSummary("small request over TLS (socat), median", "-", measured, true);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -128,5 +170,6 @@ int main(int argc, char** argv)
     std::snprintf(measured, sizeof measured, "%.2fx (%.3f s / %.3f s)", Median(ours) / Median(curl), Median(ours),
         Median(curl));
     PrintSummary("50 MB batch vs curl, medians", "<= 1.1x", measured, Median(ours) / Median(curl) <= 1.1);
+    SmallRequestRows(standin, folder);
     return 0;
 }
