@@ -14,6 +14,7 @@ sample_source() {
 Driver=SQLite3
 Database=$folder/korva8.db
 Timeout=5000
+NoCreat=1
 StepAPI=1
 INI
     export ODBCINI="$folder/odbc.ini"

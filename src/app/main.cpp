@@ -4,7 +4,9 @@
 #include "app/TFrmMain.h"
 #include "app/TSplashForm.h"
 #include "batch/UnattendedRun.h"
+#include "common/ConsoleLines.h"
 #include "data/TDmdMain.h"
+#include "portal/HttpClient.h"
 #include "ui/FrenchQtTexts.h"
 #include "ui/Guard.h"
 #include "ui/Look.h"
@@ -12,9 +14,28 @@
 
 #include <QApplication>
 
+namespace {
+
+// The fault runs (make faults) give the whole-reply bound in milliseconds, so
+// that a portal that answers a byte at a time is seen out in seconds.
+void UseTestReplyBound()
+{
+    bool isNumber = false;
+    const int replyMs = qEnvironmentVariableIntValue("QUILVANOR_TEST_REPLY_BOUND_MS", &isNumber);
+    if (!isNumber || replyMs <= 0)
+        return;
+    HttpBounds bounds = HttpClient::defaultBounds();
+    bounds.replyMs = replyMs;
+    HttpClient::setDefaultBounds(bounds);
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     UseParentConsole();
+    PrepareStandardStreams();
+    UseTestReplyBound();
     if (argc > 1) {
         // No window system: the action runs where no desktop session is open.
         QCoreApplication application(argc, argv);

@@ -3,6 +3,8 @@
 #include "common/CaughtErrors.h"
 #include "common/ConsoleLines.h"
 
+#include <utility>
+
 namespace {
 
 const QString kLineBreak = QStringLiteral("\r\n");
@@ -17,9 +19,12 @@ SynchronisationReport::SynchronisationReport()
 void SynchronisationReport::InsertDetail(const QString& text, bool)
 {
     m_line += text;
+    // Each line leaves the text before it is written: a write that fails does
+    // not leave it to be written again with the error.
     for (qsizetype end = m_line.indexOf(kLineBreak); end >= 0; end = m_line.indexOf(kLineBreak)) {
-        writeLine(m_line.left(end));
+        const QString line = m_line.left(end);
         m_line.remove(0, end + kLineBreak.size());
+        writeLine(line);
     }
 }
 
@@ -42,10 +47,8 @@ void SynchronisationReport::Close()
 
 void SynchronisationReport::finishLine()
 {
-    if (m_line.isEmpty())
-        return;
-    writeLine(m_line);
-    m_line.clear();
+    if (!m_line.isEmpty())
+        writeLine(std::exchange(m_line, QString()));
 }
 
 void SynchronisationReport::writeLine(const QString& line)

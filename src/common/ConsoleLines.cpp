@@ -1,5 +1,6 @@
 #include "common/ConsoleLines.h"
 
+#include <csignal>
 #include <cstdio>
 #include <utility>
 
@@ -13,6 +14,16 @@ ConsoleRecorder& recorder()
 
 } // namespace
 
+void PrepareStandardStreams()
+{
+#ifndef _WIN32
+    // A write to a closed pipe then fails with EPIPE, which WriteLine passes over.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    std::setvbuf(stderr, nullptr, _IONBF, 0);
+}
+
 void WriteLine(ConsoleStream stream, const QString& line)
 {
     if (recorder()) {
@@ -20,8 +31,9 @@ void WriteLine(ConsoleStream stream, const QString& line)
         return;
     }
     std::FILE* file = stream == ConsoleStream::Output ? stdout : stderr;
-    std::fprintf(file, "%s\n", line.toLocal8Bit().constData());
-    std::fflush(file);
+    const QByteArray bytes = line.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), file);
+    std::clearerr(file);
 }
 
 QString WriteErrorLine(const QString& text)

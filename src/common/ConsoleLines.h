@@ -9,6 +9,13 @@
 
 enum class ConsoleStream { Output, Error };
 
+// A standard stream that was closed (a pipe whose reader has gone) or that
+// cannot be written (a full disk) neither ends the program nor stops a run:
+// the report file and the statement logs are the run's record, the streams
+// only a copy. Each line is written at once, so that a line that failed is
+// lost alone and never comes out again with a later one. Called once at start-up.
+void PrepareStandardStreams();
+
 // One line on the stream; a text of several lines is written as it stands.
 void WriteLine(ConsoleStream stream, const QString& line);
 // "quilvanor: " and the text on standard error, on one line: its own line

@@ -31,8 +31,10 @@ QDate fromSettingsDate(const QString& text)
     const QRegularExpressionMatch parts = shape.match(text);
     if (!parts.hasMatch())
         return {};
-    // The year has two digits only: the program's dates are all of this century.
-    return QDate(2000 + parts.captured(3).toInt(), parts.captured(2).toInt(), parts.captured(1).toInt());
+    // The year has two digits only: 00 to 69 are read in this century, 70 to 99
+    // in the last one.
+    const int year = parts.captured(3).toInt();
+    return QDate(year < 70 ? 2000 + year : 1900 + year, parts.captured(2).toInt(), parts.captured(1).toInt());
 }
 
 QString logNameDate(const QDate& date)

@@ -6,6 +6,14 @@
 
 QuilvanorError::QuilvanorError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
 
+HttpReplyError::HttpReplyError(int statusCode, const QString& statusText)
+    : QuilvanorError(Messages::excerpt(statusText))
+    , m_statusCode(statusCode)
+{
+}
+
 ConnectionClosedError::ConnectionClosedError() : QuilvanorError(Messages::connectionClosed()) {}
 
 ListIndexError::ListIndexError(qsizetype index) : QuilvanorError(Messages::listIndexOutOfBounds(index)) {}
+
+ReplyTooLargeError::ReplyTooLargeError(qint64 maxBytes) : QuilvanorError(Messages::replyTooLarge(maxBytes)) {}

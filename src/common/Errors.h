@@ -32,7 +32,7 @@ private:
 // The portal answered with a status outside 2xx, or with a redirect.
 class HttpReplyError : public QuilvanorError {
 public:
-    HttpReplyError(int statusCode, const QString& statusText) : QuilvanorError(statusText), m_statusCode(statusCode) {}
+    HttpReplyError(int statusCode, const QString& statusText);
     int statusCode() const noexcept { return m_statusCode; }
 
 private:
@@ -43,6 +43,12 @@ private:
 class ConnectionClosedError : public QuilvanorError {
 public:
     ConnectionClosedError();
+};
+
+// The portal's reply is longer than the program accepts.
+class ReplyTooLargeError : public QuilvanorError {
+public:
+    explicit ReplyTooLargeError(qint64 maxBytes);
 };
 
 // A text that should have been a number or a date was not.

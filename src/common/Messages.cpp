@@ -11,12 +11,24 @@ QString listIndexOutOfBounds(qsizetype index)
 
 QString notAnInteger(const QString& text)
 {
-    return QStringLiteral("'%1' n'est pas une valeur entière correcte").arg(text);
+    return QStringLiteral("'%1' n'est pas une valeur entière correcte").arg(excerpt(text));
 }
 
 QString notADate(const QString& text)
 {
-    return QStringLiteral("'%1' n'est pas une date correcte").arg(text);
+    return QStringLiteral("'%1' n'est pas une date correcte").arg(excerpt(text));
+}
+
+QString replyTooLarge(qint64 maxBytes)
+{
+    return QStringLiteral("La réponse du portail dépasse %1 Mo : elle est refusée.").arg(maxBytes / (1 << 20));
+}
+
+QString excerpt(const QString& text, qsizetype longest)
+{
+    if (text.size() <= longest)
+        return text;
+    return text.left(longest) + QChar(0x2026);
 }
 
 QString connectionClosed()

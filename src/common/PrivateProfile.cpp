@@ -3,9 +3,11 @@
 #include "common/Cp1252.h"
 #include "common/Errors.h"
 #include "common/Messages.h"
+#include "common/NativeFile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
 
@@ -175,13 +177,17 @@ void WriteString(const QString& path, const QString& section, const QString& key
         lines->insert(after, keyLine(key, value));
     }
 
+    // The new content goes to a file of its own beside the old one, unbuffered
+    // so that a full disk shows at the write, and replaces the old file only
+    // once it is all written and on the disk: however the write or the
+    // program ends, the file is the old one or the new one, never a part.
     QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         cannotWrite(path);
     const QByteArray bytes = lines->bytes();
     if (file.write(bytes) != bytes.size() || !file.commit())
         cannotWrite(path);
+    SyncFolder(QFileInfo(path).absolutePath());
 }
 
 } // namespace PrivateProfile

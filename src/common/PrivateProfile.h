@@ -14,8 +14,9 @@ QString ReadString(const QString& path, const QString& section, const QString& k
 
 // Writes the key's value at once, replacing the key's earlier value, adding
 // the key at the end of its section or the section at the end of the file,
-// and keeping every other line of the file as it was. Fails with
-// "Impossible d'écrire dans %s".
+// and keeping every other line of the file as it was. The file is replaced
+// whole, only once the new one is wholly on the disk. Fails with
+// "Impossible d'écrire dans %s", the old file left as it was.
 void WriteString(const QString& path, const QString& section, const QString& key, const QString& value);
 
 } // namespace PrivateProfile

@@ -7,8 +7,20 @@
 #include "common/NativeFile.h"
 
 #include <QDir>
+#include <QList>
 
 #include <cerrno>
+
+namespace {
+
+// The logs open now; every run lives on the user-interface thread.
+QList<StatementLog*>& openLogs()
+{
+    static QList<StatementLog*> logs;
+    return logs;
+}
+
+} // namespace
 
 StatementLog::StatementLog(const QString& kind, const QString& extension)
     : m_path(FileName(kind, QDateTime::currentDateTime(), extension))
@@ -20,10 +32,12 @@ StatementLog::StatementLog(const QString& kind, const QString& extension)
     m_file = OpenForWriting(m_path);
     if (!m_file)
         fail(errno);
+    openLogs().append(this);
 }
 
 StatementLog::~StatementLog()
 {
+    openLogs().removeOne(this);
     if (m_file)
         std::fclose(m_file);
 }
@@ -51,15 +65,33 @@ void StatementLog::WriteEncodedLine(QByteArrayView statement)
         fail(errno);
 }
 
+void StatementLog::Flush()
+{
+    if (!m_file)
+        return;
+    errno = 0;
+    if (std::fflush(m_file) != 0)
+        fail(errno);
+}
+
+void StatementLog::FlushAll()
+{
+    for (StatementLog* log : openLogs())
+        log->Flush();
+}
+
 void StatementLog::Close()
 {
     if (!m_file)
         return;
     std::FILE* file = m_file;
     m_file = nullptr;
+    openLogs().removeOne(this);
     errno = 0;
-    if (std::fclose(file) != 0)
-        fail(errno);
+    const bool synced = std::fflush(file) == 0 && SyncToDisk(file);
+    const int syncError = errno;
+    if (std::fclose(file) != 0 || !synced)
+        fail(synced ? errno : syncError);
 }
 
 void StatementLog::fail(int errorNumber) const

@@ -12,6 +12,9 @@
 // "hh.mm", ".csv"; a log of the same kind started in the same minute is
 // replaced. The file is closed on every path out of its run. The report of
 // an unattended synchronisation is written the same way, as a ".txt" file.
+// A log is the operator's record of what was sent: every open log is flushed
+// to the system before a request leaves for the portal, so a run killed at
+// any moment never leaves a log behind what the portal received.
 class StatementLog {
 public:
     // Creates the log; fails with the system's file error text.
@@ -26,7 +29,12 @@ public:
     void WriteLine(const QString& statement);
     // A statement already in its Windows-1252 bytes.
     void WriteEncodedLine(QByteArrayView statement);
-    // Flushes and closes; fails like a write. Closing a closed log does nothing.
+    // Hands what is written to the system; fails like a write.
+    void Flush();
+    // Flushes every open log, the moment before a request leaves.
+    static void FlushAll();
+    // Flushes to the disk itself and closes; fails like a write. Closing a
+    // closed log does nothing.
     void Close();
 
     const QString& path() const { return m_path; }

@@ -45,14 +45,18 @@ ColumnKind kindOf(const QSqlField& field)
     }
 }
 
+// A statement carries values from the portal: a whole one shows, a huge one is cut.
+constexpr qsizetype kLongestStatementShown = 2000;
+
 QString refusedStatementText(const QString& statement)
 {
-    return QStringLiteral("Instruction refusée par la base de données : %1").arg(statement);
+    return QStringLiteral("Instruction refusée par la base de données : %1")
+        .arg(Messages::excerpt(statement, kLongestStatementShown));
 }
 
 QString unreadableResultText(const QString& statement)
 {
-    return QStringLiteral("Lecture du résultat impossible : %1").arg(statement);
+    return QStringLiteral("Lecture du résultat impossible : %1").arg(Messages::excerpt(statement, kLongestStatementShown));
 }
 
 // A column Qt's driver reads as 32 bits.

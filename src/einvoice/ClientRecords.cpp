@@ -4,10 +4,10 @@
 
 FieldList FetchClientFields()
 {
-    QString reply = PortalImportClientFactureNumerique();
-    reply.replace(QLatin1Char('\''), QLatin1Char(' '));
+    QByteArray reply = PortalImportClientFactureNumerique();
+    reply.replace('\'', ' ');
     FieldList fields;
-    SplitFields(reply, fields);
+    SplitFields(std::move(reply), fields);
     return fields;
 }
 

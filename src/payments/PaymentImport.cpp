@@ -29,20 +29,22 @@ void PaymentImport::Run(const QDate& startDate)
 
     FieldList fields;
     SplitFields(PortalImportPaiement(startDate), fields);
-    const QVector<PaymentRecord> records = CheckedPaymentRecords(fields);
-    m_feedback.StartGauge(fields.count());
+    const PaymentRecords records = CheckedPaymentRecords(std::move(fields));
+    m_feedback.StartGauge(records.fieldCount());
 
     int recorded = 0;
     try {
         LocalTransaction transaction(m_connection);
         deletePass(records, log);
 
-        m_feedback.StartGauge(fields.count());
+        m_feedback.StartGauge(records.fieldCount());
         m_feedback.ShowStep(ImportStepText(2));
         m_feedback.MoveDetailCaretToEnd();
         m_feedback.InsertDetail(ImportHeading(startDate), true);
 
         recorded = insertPass(records, log);
+        // The log lists every statement the commit makes lasting.
+        log.Flush();
         transaction.Commit();
     } catch (...) {
         // Everything was rolled back: the lines already written must not read
@@ -64,9 +66,10 @@ void PaymentImport::Run(const QDate& startDate)
     m_feedback.SetImportLabel(CompletedImportLabel(RecordLastRun(kLastImport, startDate)));
 }
 
-void PaymentImport::deletePass(const QVector<PaymentRecord>& records, StatementLog& log)
+void PaymentImport::deletePass(const PaymentRecords& records, StatementLog& log)
 {
-    for (const PaymentRecord& record : records) {
+    for (qsizetype k = 0; k < records.size(); ++k) {
+        const PaymentRecord record = records.at(k);
         const QString statement = ImportDeleteStatement(record);
         m_deletion.Close();
         m_deletion.SetSql(statement);
@@ -76,10 +79,11 @@ void PaymentImport::deletePass(const QVector<PaymentRecord>& records, StatementL
     }
 }
 
-int PaymentImport::insertPass(const QVector<PaymentRecord>& records, StatementLog& log)
+int PaymentImport::insertPass(const PaymentRecords& records, StatementLog& log)
 {
     int recorded = 0;
-    for (const PaymentRecord& record : records) {
+    for (qsizetype k = 0; k < records.size(); ++k) {
+        const PaymentRecord record = records.at(k);
         m_insertion.Close();
         // Looked up before every insertion, so each sees the rows inserted before it.
         const QString statement = ImportInsertStatement(

@@ -7,7 +7,7 @@ class AdoConnection;
 class AdoQuery;
 class SynchronisationFeedback;
 class StatementLog;
-struct PaymentRecord;
+class PaymentRecords;
 
 // The import run: fetches the payments made on the portal since the start
 // date and records them in the local payments table, replacing the local
@@ -23,8 +23,8 @@ public:
     void Run(const QDate& startDate);
 
 private:
-    void deletePass(const QVector<PaymentRecord>& records, StatementLog& log);
-    int insertPass(const QVector<PaymentRecord>& records, StatementLog& log);
+    void deletePass(const PaymentRecords& records, StatementLog& log);
+    int insertPass(const PaymentRecords& records, StatementLog& log);
 
     AdoConnection& m_connection;
     AdoQuery& m_deletion;

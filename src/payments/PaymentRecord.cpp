@@ -14,7 +14,7 @@ const QString kPaymentDateFormat = QStringLiteral("dd/MM/yyyy");
 
 QString notADecimal(const QString& text)
 {
-    return QStringLiteral("'%1' n'est pas une valeur décimale correcte").arg(text);
+    return QStringLiteral("'%1' n'est pas une valeur décimale correcte").arg(Messages::excerpt(text));
 }
 
 [[noreturn]] void refuse(qsizetype record, int field, const QString& reason)
@@ -79,34 +79,58 @@ private:
 bool IsWholeNumberText(const QString& text)
 {
     static const QRegularExpression pattern(QStringLiteral("\\A *-?[0-9]+ *\\z"));
-    return pattern.match(text).hasMatch();
+    if (!pattern.match(text).hasMatch())
+        return false;
+    // Beyond 64 bits no column of the town's database keeps the number as it was sent.
+    bool fits = false;
+    text.trimmed().toLongLong(&fits);
+    return fits;
 }
 
 bool IsDecimalNumberText(const QString& text)
 {
     static const QRegularExpression pattern(QStringLiteral("\\A *-?([0-9]+(\\.[0-9]*)?|\\.[0-9]+) *\\z"));
-    return pattern.match(text).hasMatch();
+    if (!pattern.match(text).hasMatch())
+        return false;
+    // A number the database keeps as a double holds 15 significant digits exactly.
+    QString digits = text.trimmed().remove(QLatin1Char('-'));
+    if (digits.contains(QLatin1Char('.'))) {
+        while (digits.endsWith(QLatin1Char('0')))
+            digits.chop(1);
+    }
+    digits.remove(QLatin1Char('.'));
+    qsizetype first = 0;
+    while (first < digits.size() && digits.at(first) == QLatin1Char('0'))
+        ++first;
+    return digits.size() - first <= 15;
 }
 
-QVector<PaymentRecord> CheckedPaymentRecords(const FieldList& fields)
+PaymentRecords::PaymentRecords(FieldList fields)
+    : m_fields(std::move(fields))
+    , m_count((m_fields.count() + kPaymentRecordFields - 1) / kPaymentRecordFields)
 {
-    QVector<PaymentRecord> records;
-    const qsizetype count = (fields.count() + kPaymentRecordFields - 1) / kPaymentRecordFields;
-    records.reserve(count);
-    for (qsizetype k = 0; k < count; ++k) {
-        const RecordReader reader(fields, k);
-        PaymentRecord record;
-        record.client = reader.wholeNumber(1);
-        record.method = reader.wholeNumber(2);
-        record.amount = reader.decimalNumber(3);
-        record.dateField = reader.field(4);
-        SetShortDateFormat(kPaymentDateFormat);
-        record.date = reader.date(record.dateField);
-        record.invoice = reader.field(5);
-        record.roll = reader.wholeNumber(6);
-        record.reference = reader.field(7);
-        record.numE = reader.wholeNumber(8);
-        records.append(record);
-    }
-    return records;
+    for (qsizetype k = 0; k < m_count; ++k)
+        at(k);
+}
+
+PaymentRecord PaymentRecords::at(qsizetype index) const
+{
+    const RecordReader reader(m_fields, index);
+    PaymentRecord record;
+    record.client = reader.wholeNumber(1);
+    record.method = reader.wholeNumber(2);
+    record.amount = reader.decimalNumber(3);
+    record.dateField = reader.field(4);
+    SetShortDateFormat(kPaymentDateFormat);
+    record.date = reader.date(record.dateField);
+    record.invoice = reader.field(5);
+    record.roll = reader.wholeNumber(6);
+    record.reference = reader.field(7);
+    record.numE = reader.wholeNumber(8);
+    return record;
+}
+
+PaymentRecords CheckedPaymentRecords(FieldList fields)
+{
+    return PaymentRecords(std::move(fields));
 }

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "common/FieldList.h"
+
 #include <QDate>
 #include <QString>
-#include <QVector>
-
-class FieldList;
 
 // One payment made on the portal: eight fields of the reply, by position.
 struct PaymentRecord {
@@ -29,9 +28,27 @@ constexpr int kPaymentRecordFields = 8;
 // first fault refuses the whole reply, with a message naming the record and
 // the field. Reading a record's date switches the program's short date format
 // to day/month/year, as every payment date is written so.
-QVector<PaymentRecord> CheckedPaymentRecords(const FieldList& fields);
+// The records are read from the fields again each time one is asked for: a
+// reply of a few hundred megabytes is held once, in its fields.
+class PaymentRecords {
+public:
+    explicit PaymentRecords(FieldList fields);
+
+    qsizetype size() const { return m_count; }
+    qsizetype fieldCount() const { return m_fields.count(); }
+    PaymentRecord at(qsizetype index) const;
+    PaymentRecord first() const { return at(0); }
+
+private:
+    FieldList m_fields;
+    qsizetype m_count;
+};
+
+PaymentRecords CheckedPaymentRecords(FieldList fields);
 
 // The checks of the number fields: optional blanks around an optional "-" and
-// the digits 0 to 9; the amount may have a "." and decimals.
+// the digits 0 to 9; the amount may have a "." and decimals. A number must
+// also be one the database keeps exactly: a whole number within 64 bits, an
+// amount of at most 15 significant digits.
 bool IsWholeNumberText(const QString& text);
 bool IsDecimalNumberText(const QString& text);

@@ -1,6 +1,7 @@
 #include "portal/FonctionsVendrolles.h"
 
 #include "common/Cp1252.h"
+#include "common/StatementLog.h"
 #include "portal/FormEncoding.h"
 #include "portal/HttpClient.h"
 
@@ -51,35 +52,45 @@ QByteArray PortalFormLineStart()
     return QByteArrayLiteral("securiter=") + kPortalToken + QByteArrayLiteral("&query=");
 }
 
-QString PortalPost(const QString& endpointPath, const QString& query)
+QByteArray PortalPostFormLine(const QString& endpointPath, const QByteArray& formLine)
 {
-    return PortalPostFormLine(endpointPath, FormLineBytes(query));
-}
-
-QString PortalPostFormLine(const QString& endpointPath, const QByteArray& formLine)
-{
+    StatementLog::FlushAll();
     const QList<QByteArray> form { formLine };
     HttpClient client;
     client.setRequestContentType(kContentType);
     client.setRequestUserAgent(kUserAgent);
     QByteArray sink;
     client.Post(PortalBaseUrl() + endpointPath, form, sink);
-    return Cp1252::decode(sink);
+    return sink;
+}
+
+QString PortalPost(const QString& endpointPath, const QString& query)
+{
+    return Cp1252::decode(PortalPostFormLine(endpointPath, FormLineBytes(query)));
 }
 
 QString PortalExport(const QString& batch)
 {
-    return PortalPost(QLatin1String(kPortalExportPath), batch);
+    return ExportReplyText(PortalPostFormLine(QLatin1String(kPortalExportPath), FormLineBytes(batch)));
 }
 
-QString PortalImportPaiement(const QDate& startDate)
+QString ExportReplyText(const QByteArray& reply)
 {
-    return PortalPost(QLatin1String(kPortalImportPaiementPath), startDate.toString(QStringLiteral("yyyy-MM-dd")));
+    constexpr qsizetype kLongestShown = 64 * 1024;
+    if (reply.size() <= kLongestShown)
+        return Cp1252::decode(reply);
+    return Cp1252::decode(reply.constData(), kLongestShown) + QChar(0x2026);
 }
 
-QString PortalImportClientFactureNumerique()
+QByteArray PortalImportPaiement(const QDate& startDate)
 {
-    return PortalPost(QLatin1String(kPortalImportClientFactureNumeriquePath), QString());
+    return PortalPostFormLine(
+        QLatin1String(kPortalImportPaiementPath), FormLineBytes(startDate.toString(QStringLiteral("yyyy-MM-dd"))));
+}
+
+QByteArray PortalImportClientFactureNumerique()
+{
+    return PortalPostFormLine(QLatin1String(kPortalImportClientFactureNumeriquePath), FormLineBytes(QString()));
 }
 
 QString FormEncodeValue(const QString& text)

@@ -27,16 +27,24 @@ QString PortalFormLine(const QString& query);
 // The form line's bytes up to and with "&query=": the encoded query text follows.
 QByteArray PortalFormLineStart();
 
-// One exchange with the endpoint; the reply is the body's bytes as Windows-1252 text.
+// One exchange with the endpoint for a form line already in its bytes; the
+// reply is the body's Windows-1252 bytes. Every statement log open is flushed
+// to the system first: a log is never behind what the portal received.
+QByteArray PortalPostFormLine(const QString& endpointPath, const QByteArray& formLine);
+// The same exchange for a query text; the reply is the body's bytes as text.
 QString PortalPost(const QString& endpointPath, const QString& query);
-// The same exchange for a form line already in its bytes (PortalBatch).
-QString PortalPostFormLine(const QString& endpointPath, const QByteArray& formLine);
+// The portal's reply to a batch, the text the operator reads: a reply beyond
+// any a portal writes for a batch (64 KiB) is cut, and "…" shows where.
 QString PortalExport(const QString& batch);
-QString PortalImportPaiement(const QDate& startDate);
-QString PortalImportClientFactureNumerique();
+QString ExportReplyText(const QByteArray& reply);
+// The replies that carry records, as their bytes, for SplitFields.
+QByteArray PortalImportPaiement(const QDate& startDate);
+QByteArray PortalImportClientFactureNumerique();
 
 // The query text's Windows-1252 bytes, form-encoded.
 QString FormEncodeValue(const QString& text);
 
 // Appends the fields of a reply to the list and returns how many it appended.
 int SplitFields(const QString& text, FieldList& fields);
+// The same for a reply's Windows-1252 bytes, which the list keeps.
+int SplitFields(QByteArray reply, FieldList& fields);

@@ -6,6 +6,8 @@
 #include "portal/HttpUrl.h"
 #include "portal/WinsockMessages.h"
 
+#include <QDeadlineTimer>
+
 #include <array>
 
 namespace {
@@ -13,31 +15,53 @@ namespace {
 // Every client runs on the user-interface thread: a plain count starts the
 // sockets library with the first client and stops it with the last.
 int g_clientCount = 0;
-HttpTimeouts g_defaultTimeouts;
+HttpBounds g_defaultBounds;
 
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
+// The waits for the bytes of one reply: each is bounded, and so is their sum,
+// counted from the end of the request; both fail as a time-out.
+class ReplyWaits {
+public:
+    explicit ReplyWaits(const HttpBounds& bounds)
+        : m_waitMs(bounds.waitMs)
+        , m_deadline(bounds.replyMs)
+    {
+    }
+    int next() const
+    {
+        const qint64 left = m_deadline.remainingTime();
+        if (left == 0)
+            ThrowSocketError(WinsockMessages::kTimedOut);
+        return left < 0 ? m_waitMs : static_cast<int>(qMin<qint64>(m_waitMs, left));
+    }
+
+private:
+    int m_waitMs;
+    QDeadlineTimer m_deadline;
+};
+
 class SocketByteSource : public ByteSource {
 public:
-    SocketByteSource(SocketPlatform::Handle socket, int timeoutMs)
+    SocketByteSource(SocketPlatform::Handle socket, const HttpBounds& bounds)
         : m_socket(socket)
-        , m_timeoutMs(timeoutMs)
+        , m_waits(bounds)
     {
     }
     qsizetype receive(char* buffer, qsizetype maxSize) override
     {
-        return SocketPlatform::Receive(m_socket, buffer, maxSize, m_timeoutMs);
+        return SocketPlatform::Receive(m_socket, buffer, maxSize, m_waits.next());
     }
 
 private:
     SocketPlatform::Handle m_socket;
-    int m_timeoutMs;
+    ReplyWaits m_waits;
 };
 
 } // namespace
 
 HttpClient::HttpClient()
-    : m_timeouts(g_defaultTimeouts)
+    : m_bounds(g_defaultBounds)
 {
     if (g_clientCount == 0)
         SocketPlatform::Startup();
@@ -51,14 +75,14 @@ HttpClient::~HttpClient()
         SocketPlatform::Cleanup();
 }
 
-void HttpClient::setDefaultTimeouts(const HttpTimeouts& timeouts)
+void HttpClient::setDefaultBounds(const HttpBounds& bounds)
 {
-    g_defaultTimeouts = timeouts;
+    g_defaultBounds = bounds;
 }
 
-HttpTimeouts HttpClient::defaultTimeouts()
+HttpBounds HttpClient::defaultBounds()
 {
-    return g_defaultTimeouts;
+    return g_defaultBounds;
 }
 
 void HttpClient::Post(const QString& url, const QList<QByteArray>& formLines, QByteArray& sink)
@@ -69,8 +93,8 @@ void HttpClient::Post(const QString& url, const QList<QByteArray>& formLines, QB
     connectTo(parsed.host, parsed.port);
     sendRequest(parsed.target(), parsed.host, formLines);
 
-    SocketByteSource source(m_socket, m_timeouts.waitMs);
-    HttpResponseReader(source).read(m_response, sink);
+    SocketByteSource source(m_socket, m_bounds);
+    HttpResponseReader(source, m_bounds.maxReplyBytes).read(m_response, sink);
 
     const bool success = m_response.statusCode >= 200 && m_response.statusCode <= 299
         && !m_response.headers.contains(QStringLiteral("Location"));
@@ -88,7 +112,7 @@ void HttpClient::connectTo(const QString& host, int port)
         const std::uint32_t address = ResolveHostAddress(host);
         if (port < 0 || port > 0xFFFF)
             ThrowSocketError(WinsockMessages::kAddressNotAvailable);
-        SocketPlatform::Connect(m_socket, address, static_cast<std::uint16_t>(port), m_timeouts.connectMs);
+        SocketPlatform::Connect(m_socket, address, static_cast<std::uint16_t>(port), m_bounds.connectMs);
     } catch (...) {
         // A connection that failed to open is not kept for the release.
         closeConnection();
@@ -99,7 +123,7 @@ void HttpClient::connectTo(const QString& host, int port)
 void HttpClient::sendLine(const QByteArray& text)
 {
     const std::array<QByteArrayView, 2> pieces { QByteArrayView(text), QByteArrayView(kLineEnd) };
-    SocketPlatform::Send(m_socket, pieces, m_timeouts.waitMs);
+    SocketPlatform::Send(m_socket, pieces, m_bounds.waitMs);
 }
 
 void HttpClient::sendHeader(const char* name, const QString& value)

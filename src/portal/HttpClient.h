@@ -7,12 +7,15 @@
 #include <QList>
 #include <QString>
 
-// Bounds on the waits of one exchange. Without them a portal that accepts the
-// connection and never answers would hold the program for good; a batch can
-// take the portal minutes to run, hence the generous wait for its bytes.
-struct HttpTimeouts {
+// Bounds on one exchange. Without them a portal that accepts the connection
+// and never answers, or answers a byte at a time, or without end, would hold
+// the program for good or take all its memory; a batch can take the portal
+// minutes to run, hence the generous waits.
+struct HttpBounds {
     int connectMs = 30 * 1000;
     int waitMs = 300 * 1000; // without a byte from the server
+    int replyMs = 300 * 1000; // for the whole reply, from the end of the request
+    qint64 maxReplyBytes = qint64(256) << 20; // status line, headers and body
 };
 
 // An HTTP/1.0 client for one POST of form lines over a connection of its own.
@@ -27,11 +30,11 @@ public:
 
     void setRequestContentType(const QString& contentType) { m_contentType = contentType; }
     void setRequestUserAgent(const QString& userAgent) { m_userAgent = userAgent; }
-    void setTimeouts(const HttpTimeouts& timeouts) { m_timeouts = timeouts; }
+    void setBounds(const HttpBounds& bounds) { m_bounds = bounds; }
 
     // The bounds every new client starts with.
-    static void setDefaultTimeouts(const HttpTimeouts& timeouts);
-    static HttpTimeouts defaultTimeouts();
+    static void setDefaultBounds(const HttpBounds& bounds);
+    static HttpBounds defaultBounds();
 
     // Sends the form lines (their Windows-1252 bytes, each followed by CR LF on
     // the wire) as the body of a POST to the URL and appends the response body
@@ -52,7 +55,7 @@ private:
     QString m_accept = QStringLiteral("text/html, */*");
     QString m_userAgent;
     QString m_contentType;
-    HttpTimeouts m_timeouts;
+    HttpBounds m_bounds;
     HttpResponse m_response;
     SocketPlatform::Handle m_socket = SocketPlatform::kNoSocket;
 };

@@ -4,6 +4,8 @@
 #include "common/Errors.h"
 #include "common/Messages.h"
 
+#include <QScopeGuard>
+
 #include <limits>
 #include <optional>
 
@@ -60,9 +62,31 @@ qint64 ChunkSize(const QByteArray& line)
 
 } // namespace
 
-HttpResponseReader::HttpResponseReader(ByteSource& source)
+HttpResponseReader::HttpResponseReader(ByteSource& source, qint64 maxBytes)
     : m_source(source)
+    , m_maxBytes(maxBytes)
 {
+}
+
+void HttpResponseReader::checkRoomFor(qint64 count) const
+{
+    if (count > m_maxBytes - m_received)
+        throw ReplyTooLargeError(m_maxBytes);
+}
+
+qsizetype HttpResponseReader::receiveOnto(QByteArray& bytes, qsizetype maxSize)
+{
+    // One byte past the ceiling is enough to refuse the reply.
+    maxSize = static_cast<qsizetype>(qMin<qint64>(maxSize, m_maxBytes - m_received + 1));
+    const qsizetype used = bytes.size();
+    qsizetype received = 0;
+    // The bytes hold what was received and nothing more, however the receive ends.
+    const auto trim = qScopeGuard([&] { bytes.resize(used + received); });
+    bytes.resize(used + maxSize);
+    received = m_source.receive(bytes.data() + used, maxSize);
+    checkRoomFor(received);
+    m_received += received;
+    return received;
 }
 
 void HttpResponseReader::read(HttpResponse& response, QByteArray& sink)
@@ -143,11 +167,7 @@ bool HttpResponseReader::receiveIntoBuffer()
         m_scanned -= m_start;
         m_start = 0;
     }
-    const qsizetype used = m_buffer.size();
-    m_buffer.resize(used + kReceiveBlockSize);
-    const qsizetype received = m_source.receive(m_buffer.data() + used, kReceiveBlockSize);
-    m_buffer.resize(used + received);
-    return received > 0;
+    return receiveOnto(m_buffer, kReceiveBlockSize) > 0;
 }
 
 QByteArray HttpResponseReader::takeBuffered(qint64 maxCount)
@@ -162,14 +182,13 @@ QByteArray HttpResponseReader::takeBuffered(qint64 maxCount)
 void HttpResponseReader::readExactly(qint64 count, QByteArray& sink)
 {
     const QByteArray buffered = takeBuffered(count);
+    // A length announced is refused before its bytes arrive.
+    checkRoomFor(count - buffered.size());
     sink.append(buffered);
     qint64 remaining = count - buffered.size();
     while (remaining > 0) {
-        const qsizetype block = static_cast<qsizetype>(qMin<qint64>(remaining, kReceiveBlockSize));
-        const qsizetype used = sink.size();
-        sink.resize(used + block);
-        const qsizetype received = m_source.receive(sink.data() + used, block);
-        sink.resize(used + received);
+        const qsizetype received
+            = receiveOnto(sink, static_cast<qsizetype>(qMin<qint64>(remaining, kReceiveBlockSize)));
         if (received == 0)
             throw ConnectionClosedError();
         remaining -= received;
@@ -188,12 +207,5 @@ void HttpResponseReader::readChunks(QByteArray& sink)
 void HttpResponseReader::readUntilClosed(QByteArray& sink)
 {
     sink.append(takeBuffered(m_buffer.size() - m_start));
-    for (;;) {
-        const qsizetype used = sink.size();
-        sink.resize(used + kReceiveBlockSize);
-        const qsizetype received = m_source.receive(sink.data() + used, kReceiveBlockSize);
-        sink.resize(used + received);
-        if (received == 0)
-            return;
-    }
+    while (receiveOnto(sink, kReceiveBlockSize) > 0) { }
 }

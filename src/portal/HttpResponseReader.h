@@ -14,10 +14,11 @@ struct HttpResponse {
 
 // Reads one HTTP response from a byte source: status line, header lines and
 // body. Lines end at LF (a CR before it is dropped); the body goes by
-// Content-Length, by chunks or up to the sender's close.
+// Content-Length, by chunks or up to the sender's close. A response longer
+// than the given bytes is refused as soon as that shows, before it is kept.
 class HttpResponseReader {
 public:
-    explicit HttpResponseReader(ByteSource& source);
+    HttpResponseReader(ByteSource& source, qint64 maxBytes);
 
     // Status, headers and body; the body's bytes are appended to the sink.
     void read(HttpResponse& response, QByteArray& sink);
@@ -27,6 +28,9 @@ public:
     void readBody(const HttpHeaders& headers, QByteArray& sink);
 
 private:
+    // Receives at most maxSize bytes onto the end of the bytes given; 0 once the sender has closed.
+    qsizetype receiveOnto(QByteArray& bytes, qsizetype maxSize);
+    void checkRoomFor(qint64 count) const; // refuses a reply that would grow past the ceiling
     QByteArray readLine();
     bool receiveIntoBuffer();
     QByteArray takeBuffered(qint64 maxCount);
@@ -35,6 +39,8 @@ private:
     void readUntilClosed(QByteArray& sink);
 
     ByteSource& m_source;
+    qint64 m_maxBytes;
+    qint64 m_received = 0;
     QByteArray m_buffer;
     qsizetype m_start = 0; // first byte not yet consumed
     qsizetype m_scanned = 0; // bytes already searched for LF

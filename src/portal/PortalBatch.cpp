@@ -31,5 +31,5 @@ void PortalBatch::Append(QStringView statement)
 
 QString PortalExport(const PortalBatch& batch)
 {
-    return PortalPostFormLine(QLatin1String(kPortalExportPath), batch.formLine());
+    return ExportReplyText(PortalPostFormLine(QLatin1String(kPortalExportPath), batch.formLine()));
 }

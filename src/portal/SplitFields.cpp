@@ -1,58 +1,72 @@
+#include "common/Cp1252.h"
 #include "common/FieldList.h"
 #include "portal/FonctionsVendrolles.h"
 
+#include <cstring>
+
 namespace {
 
-bool IsQuote(QChar c)
+bool IsQuote(char c)
 {
-    return c == QLatin1Char('\'') || c == QLatin1Char('"');
+    return c == '\'' || c == '"';
 }
 
-bool IsLineBreak(QChar c)
+bool IsLineBreak(char c)
 {
-    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+    return c == '\r' || c == '\n';
 }
 
 // Outside a quote a field runs up to ";", a line break or a quote character;
 // inside one, only a quote character stops it.
-bool InField(QChar c, QChar openQuote)
+bool InField(char c, char openQuote)
 {
     if (IsQuote(c))
         return false;
-    return !openQuote.isNull() || (c != QLatin1Char(';') && !IsLineBreak(c));
+    return openQuote != 0 || (c != ';' && !IsLineBreak(c));
 }
 
 } // namespace
 
-int SplitFields(const QString& text, FieldList& fields)
+int SplitFields(QByteArray reply, FieldList& fields)
 {
-    const QChar* chars = text.constData();
-    qsizetype end = text.indexOf(QChar(0)); // a NUL ends the text
+    // The fields are packed in place, each moved down over the separators
+    // before it: the reply's own block becomes the list's.
+    char* bytes = reply.data();
+    qsizetype end = reply.indexOf('\0'); // a NUL ends the text
     if (end < 0)
-        end = text.size();
+        end = reply.size();
 
-    int appended = 0;
-    QChar openQuote; // kept from one field to the next
+    QList<quint32> ends;
+    qsizetype packed = 0;
+    char openQuote = 0; // kept from one field to the next
     qsizetype i = 0;
     while (i < end) {
-        while (i < end && IsLineBreak(chars[i]))
+        while (i < end && IsLineBreak(bytes[i]))
             ++i;
         const qsizetype start = i;
         for (;;) {
-            while (i < end && InField(chars[i], openQuote))
+            while (i < end && InField(bytes[i], openQuote))
                 ++i;
-            if (i == end || !IsQuote(chars[i]))
+            if (i == end || !IsQuote(bytes[i]))
                 break;
             // A quote character closes the quote it opened, or opens (replaces) one.
-            openQuote = (chars[i] == openQuote) ? QChar() : chars[i];
+            openQuote = (bytes[i] == openQuote) ? 0 : bytes[i];
             ++i;
         }
         if (i > start) {
-            fields.append(text.mid(start, i - start));
-            ++appended;
+            std::memmove(bytes + packed, bytes + start, static_cast<std::size_t>(i - start));
+            packed += i - start;
+            ends.append(static_cast<quint32>(packed));
         }
         if (i < end)
             ++i; // over the ";" or line break that ended the field
     }
-    return appended;
+    reply.truncate(packed);
+    fields.appendPacked(std::move(reply), ends);
+    return static_cast<int>(ends.size());
+}
+
+int SplitFields(const QString& text, FieldList& fields)
+{
+    return SplitFields(Cp1252::encode(text), fields);
 }

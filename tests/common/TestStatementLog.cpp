@@ -1,4 +1,6 @@
-// The statement log: its name, its bytes and its file errors, on the real file system.
+// The statement log: its name, its bytes and its file errors, on the real file
+// system; and the standard streams that copy a run's account.
+#include "common/ConsoleLines.h"
 #include "common/Errors.h"
 #include "common/StatementLog.h"
 
@@ -107,6 +109,26 @@ private slots:
         } catch (const FileError&) {
         }
         QCOMPARE(fileBytes(path), QByteArray("DELETE FROM role where numrole=3\r\n"));
+    }
+
+    void aStandardOutputWhoseReaderIsGoneStopsNothing()
+    {
+#ifdef _WIN32
+        QSKIP("a pipe without a reader raises a signal on Linux only");
+#else
+        PrepareStandardStreams();
+        int ends[2];
+        QVERIFY(::pipe(ends) == 0);
+        ::close(ends[0]);
+        const int saved = ::dup(STDOUT_FILENO);
+        ::dup2(ends[1], STDOUT_FILENO);
+        ::close(ends[1]);
+        // Without the preparation the first line would end the process.
+        WriteLine(ConsoleStream::Output, QStringLiteral("a line nobody reads"));
+        WriteLine(ConsoleStream::Output, QStringLiteral("and another"));
+        ::dup2(saved, STDOUT_FILENO);
+        ::close(saved);
+#endif
     }
 
     void writingAfterCloseFails()

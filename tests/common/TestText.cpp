@@ -54,6 +54,10 @@ private slots:
         QCOMPARE(DateTexts::jetLiteral(d), QStringLiteral("#2012-05-03#"));
         QCOMPARE(DateTexts::localPaymentDate(d), QStringLiteral("03/05/2012"));
         QCOMPARE(DateTexts::settingsDate(d), QStringLiteral("03-05-12"));
+        // Two-digit years read back: 00 to 69 in this century, 70 to 99 in the last.
+        QCOMPARE(DateTexts::fromSettingsDate(QStringLiteral("03-05-12")), d);
+        QCOMPARE(DateTexts::fromSettingsDate(QStringLiteral("31-12-69")), QDate(2069, 12, 31));
+        QCOMPARE(DateTexts::fromSettingsDate(QStringLiteral("31-12-99")), QDate(1999, 12, 31));
         QCOMPARE(DateTexts::logNameDate(QDate(2024, 3, 8)), QStringLiteral("08-03-2024"));
         QCOMPARE(DateTexts::logNameTime(QTime(14, 5)), QStringLiteral("14.05"));
         QCOMPARE(DateTexts::nullDateTime().toString(QStringLiteral("yyyy-MM-dd")), QStringLiteral("1899-12-30"));

@@ -2,9 +2,11 @@
 // private profile file, read and written in place.
 #include "common/Cp1252.h"
 #include "common/Errors.h"
+#include "common/PrivateProfile.h"
 #include "common/StatementLog.h"
 #include "payments/LastRunDates.h"
-#include "common/PrivateProfile.h"
+#include "support/ErrorMessageOf.h"
+#include "support/FullFileSystem.h"
 
 #include <QtTest>
 
@@ -138,6 +140,21 @@ private slots:
                 error.message(), QStringLiteral("Impossible d'écrire dans %1").arg(QDir::toNativeSeparators(path)));
         }
         QCOMPARE(ReadLastRun(kLastImport), QStringLiteral("aucun import realisé"));
+    }
+
+    void aFullDiskLeavesTheFileAsItWasAndFails()
+    {
+        FullFileSystem disk;
+        SKIP_WITHOUT_FULL_FILE_SYSTEM(disk);
+        const QString path = disk.filePath(QStringLiteral("quilvanor.ini"));
+        const QByteArray before = "; dates of the last runs\r\n[Import]\r\nLastDateImport=01-03-12\r\n[Autre]\r\nCle=1\r\n";
+        writeFile(path, before);
+        SetSettingsFilePath(path);
+        disk.fill();
+        QCOMPARE(ErrorMessageOf([] { RecordLastRun(kLastExport, QDate(2024, 1, 1)); }),
+            QStringLiteral("Impossible d'écrire dans %1").arg(QDir::toNativeSeparators(path)));
+        QCOMPARE(contentOf(path), before);
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList({ "filler", "quilvanor.ini" }));
     }
 
     void aFileThatCannotBeReadIsNotWrittenOver()

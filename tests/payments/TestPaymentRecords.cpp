@@ -63,7 +63,7 @@ private slots:
 
     void readsTheWorkedRecordByPosition()
     {
-        const QVector<PaymentRecord> records = CheckedPaymentRecords(split(kWorkedRecord));
+        const PaymentRecords records = CheckedPaymentRecords(split(kWorkedRecord));
         QCOMPARE(records.size(), 1);
         const PaymentRecord& record = records.first();
         QCOMPARE(record.client, QStringLiteral("123"));
@@ -125,8 +125,8 @@ private slots:
 
     void recordsFollowOneAnotherOnOneLineOrOnSeveral()
     {
-        const QVector<PaymentRecord> oneLine = CheckedPaymentRecords(split(kWorkedRecord + ";" + kWorkedRecord));
-        const QVector<PaymentRecord> lines
+        const PaymentRecords oneLine = CheckedPaymentRecords(split(kWorkedRecord + ";" + kWorkedRecord));
+        const PaymentRecords lines
             = CheckedPaymentRecords(split(kWorkedRecord + "\r\n" + kWorkedRecord + "\r\n"));
         QCOMPARE(oneLine.size(), 2);
         QCOMPARE(lines.size(), 2);
@@ -173,10 +173,19 @@ private slots:
             << 3 << QStringLiteral("25,50") << QStringLiteral("'25,50' n'est pas une valeur décimale correcte");
         QTest::newRow("exponent in the amount")
             << 3 << QStringLiteral("1e5") << QStringLiteral("'1e5' n'est pas une valeur décimale correcte");
+        QTest::newRow("amount beyond the digits kept")
+            << 3 << QStringLiteral("99999999999999999999999")
+            << QStringLiteral("'99999999999999999999999' n'est pas une valeur décimale correcte");
+        QTest::newRow("client beyond 64 bits") << 1 << QStringLiteral("9223372036854775808")
+                                               << QStringLiteral("'9223372036854775808' n'est pas une valeur entière "
+                                                                 "correcte");
+        QTest::newRow("a huge value is cut in the message")
+            << 2 << QString(100000, QLatin1Char('9')) << QStringLiteral("'") + QString(80, QLatin1Char('9'))
+                + QStringLiteral("…' n'est pas une valeur entière correcte");
         QTest::newRow("empty NumE") << 8 << QStringLiteral(" ")
                                     << QStringLiteral("' ' n'est pas une valeur entière correcte");
-        QTest::newRow("digits of another script")
-            << 1 << QStringLiteral("١٢") << QStringLiteral("'١٢' n'est pas une valeur entière correcte");
+        QTest::newRow("digits of another form")
+            << 1 << QStringLiteral("¹²") << QStringLiteral("'¹²' n'est pas une valeur entière correcte");
         QTest::newRow("date in the wrong order")
             << 4 << QStringLiteral("2012-05-13") << QStringLiteral("'20/2-/5-13' n'est pas une date correcte");
         QTest::newRow("short date") << 4 << QStringLiteral("1-5-2012")
@@ -203,6 +212,7 @@ private slots:
         QTest::newRow("whole amount") << 3 << QStringLiteral("25");
         QTest::newRow("negative amount") << 3 << QStringLiteral("-12.5");
         QTest::newRow("amount without units") << 3 << QStringLiteral(".5");
+        QTest::newRow("amount of 15 digits") << 3 << QStringLiteral("-0012345678901.2345000");
         QTest::newRow("blanks around a number") << 1 << QStringLiteral(" 123 ");
         QTest::newRow("text invoice number") << 5 << QStringLiteral("A-678 bis");
         QTest::newRow("text reference") << 7 << QStringLiteral("ch. 12/3");

@@ -11,7 +11,7 @@ using Ending = ScriptedTcpServer::Ending;
 
 // Bounds short enough that a client waiting where it should not fails the test
 // with a time-out instead of holding it.
-constexpr HttpTimeouts kTestTimeouts { 5000, 5000 };
+constexpr HttpBounds kTestBounds { 5000, 5000 };
 
 const QList<QByteArray> kForm { QByteArrayLiteral("securiter=T&query=x") };
 
@@ -52,7 +52,7 @@ class TestHttpClient : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { HttpClient::setDefaultTimeouts(kTestTimeouts); }
+    void initTestCase() { HttpClient::setDefaultBounds(kTestBounds); }
 
     void requestHeadersInOrderWithContentLengthOfTheFormLines()
     {
@@ -337,18 +337,58 @@ private slots:
     {
         ScriptedTcpServer server(QByteArray(), Ending::Silent);
         HttpClient client;
-        client.setTimeouts({ 5000, 200 });
+        client.setBounds({ 5000, 200 });
         QByteArray sink;
         const auto error = Failure<SocketError>([&] { client.Post(server.url(QStringLiteral("/")), kForm, sink); });
         QCOMPARE(error.number(), 10060);
         QCOMPARE(error.message(), QStringLiteral("Erreur de socket # 10060\r\nDélai de connexion dépassé."));
     }
 
+    void aReplyThatDripsIsBoundedAsAWhole()
+    {
+        // Every byte comes well within the wait for a byte; the whole reply does not.
+        QList<QByteArray> pieces { "HTTP/1.0 200 OK\r\n\r\n" };
+        for (int i = 0; i < 40; ++i)
+            pieces << "x";
+        ScriptedTcpServer server(pieces, Ending::Drip);
+        HttpClient client;
+        client.setBounds({ 5000, 5000, 10 * ScriptedTcpServer::kDripPauseMs });
+        QByteArray sink;
+        const auto error = Failure<SocketError>([&] { client.Post(server.url(QStringLiteral("/")), kForm, sink); });
+        QCOMPARE(error.number(), 10060);
+        QVERIFY2(sink.size() < 20, QByteArray::number(sink.size()));
+    }
+
+    void aReplyOverTheCeilingIsRefused_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("reply");
+        const QByteArray over(1536 * 1024, 'x');
+        QTest::newRow("announced, before its body")
+            << QList<QByteArray> { "HTTP/1.0 200 OK\r\nContent-Length: 300000000\r\n\r\nabc" };
+        QTest::newRow("up to the close") << QList<QByteArray> { "HTTP/1.0 200 OK\r\n\r\n", over };
+        QTest::newRow("in chunks") << QList<QByteArray> { "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
+            "180000\r\n", over, "\r\n0\r\n\r\n" };
+        QTest::newRow("a header without end") << QList<QByteArray> { "HTTP/1.0 200 OK\r\nX: ", over };
+    }
+
+    void aReplyOverTheCeilingIsRefused()
+    {
+        QFETCH(QList<QByteArray>, reply);
+        ScriptedTcpServer server(reply, Ending::Close);
+        HttpClient client;
+        client.setBounds({ 5000, 5000, 5000, 1024 * 1024 });
+        QByteArray sink;
+        const auto error
+            = Failure<ReplyTooLargeError>([&] { client.Post(server.url(QStringLiteral("/")), kForm, sink); });
+        QCOMPARE(error.message(), QStringLiteral("La réponse du portail dépasse 1 Mo : elle est refusée."));
+        QVERIFY(sink.size() <= 1024 * 1024);
+    }
+
     void connectionThatIsNeverAcceptedTimesOut()
     {
         UnansweredPort unanswered;
         HttpClient client;
-        client.setTimeouts({ 200, 5000 });
+        client.setBounds({ 200, 5000 });
         QByteArray sink;
         const auto error = Failure<SocketError>(
             [&] { client.Post(QStringLiteral("http://127.0.0.1:%1/").arg(unanswered.port()), kForm, sink); });

@@ -30,7 +30,7 @@ private slots:
     void initTestCase()
     {
         m_defaultBaseUrl = PortalBaseUrl();
-        HttpClient::setDefaultTimeouts({ 5000, 5000 });
+        HttpClient::setDefaultBounds({ 5000, 5000 });
     }
 
     void cleanup() { SetPortalBaseUrl(m_defaultBaseUrl); }
@@ -68,7 +68,7 @@ private slots:
     {
         ScriptedTcpServer server("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\n\xC9t\xE9 \x80;\r\n ");
         SetPortalBaseUrl(server.url(QString()));
-        QCOMPARE(PortalImportClientFactureNumerique(), QStringLiteral("Été €;\r\n "));
+        QCOMPARE(PortalPost(QStringLiteral("/"), QString()), QStringLiteral("Été €;\r\n "));
     }
 
     void failureReachesTheCaller()

@@ -90,6 +90,7 @@ private slots:
     void oneRollIsSevenRequestsHoldingWhatTheLogHolds()
     {
         RecordingPortal portal;
+        portal.lookOnArrival(RunFixture::onlyLogLines);
         exportRolls({ 3 });
 
         const QList<RecordingPortal::Request> requests = portal.requests();
@@ -111,6 +112,8 @@ private slots:
         for (int i = 0; i < requests.size(); ++i) {
             QCOMPARE(requests.at(i).query, log.mid(line, statementsPerRequest.at(i)).join(QString()));
             line += statementsPerRequest.at(i);
+            // Already in the log, on the disk, while the request was in flight.
+            QCOMPARE(requests.at(i).seenOnArrival.mid(0, line), log.mid(0, line));
         }
         QCOMPARE(line, log.size());
 

@@ -75,10 +75,11 @@ void RecordingPortal::answer(TestSocket connection)
     }
     const qsizetype headEnd = bytes.indexOf("\r\n\r\n");
     const QByteArray body = bytes.mid(headEnd + 4);
+    const QStringList seen = m_look ? m_look() : QStringList();
     {
         std::lock_guard lock(m_mutex);
         m_requests.append({ QString::fromLatin1(bytes.left(bytes.indexOf('\r')).split(' ').value(1)),
-            formValue(body, "securiter"), formValue(body, "query") });
+            formValue(body, "securiter"), formValue(body, "query"), seen });
     }
     const Answer reply = nextAnswer();
     SendAll(connection,

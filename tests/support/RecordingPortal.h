@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <mutex>
 
 // A family portal that records every request it receives, in arrival order,
@@ -23,12 +24,17 @@ public:
         QString path;
         QString token;
         QString query; // the form's query field, decoded back from Windows-1252
+        QStringList seenOnArrival; // what the look gave the moment the request was in
     };
 
     explicit RecordingPortal(QList<Answer> script = {});
     ~RecordingPortal();
     RecordingPortal(const RecordingPortal&) = delete;
     RecordingPortal& operator=(const RecordingPortal&) = delete;
+
+    // A look taken on the portal's thread as each request arrives, while the
+    // program waits for the reply (the statement log's lines, say).
+    void lookOnArrival(std::function<QStringList()> look) { m_look = std::move(look); }
 
     QList<Request> requests() const;
     QStringList queries() const;
@@ -38,6 +44,7 @@ private:
     Answer nextAnswer();
 
     QList<Answer> m_script;
+    std::function<QStringList()> m_look;
     QString m_previousBaseUrl;
     mutable std::mutex m_mutex;
     QList<Request> m_requests;

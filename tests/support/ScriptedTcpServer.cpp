@@ -2,6 +2,9 @@
 
 #include "support/HttpRequestLength.h"
 
+#include <chrono>
+#include <thread>
+
 ScriptedTcpServer::ScriptedTcpServer(const QByteArray& reply, Ending ending)
     : ScriptedTcpServer(QList<QByteArray> { reply }, ending)
 {
@@ -45,8 +48,11 @@ void ScriptedTcpServer::serveFirst(TestSocket connection)
     if (m_ending != Ending::CloseAtOnce) {
         readRequest(connection);
         if (m_ending != Ending::Silent) {
-            for (const QByteArray& piece : m_reply)
-                SendAll(connection, piece);
+            for (qsizetype i = 0; i < m_reply.size(); ++i) {
+                if (m_ending == Ending::Drip && i > 0)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(kDripPauseMs));
+                SendAll(connection, m_reply.at(i));
+            }
         }
         if (m_ending == Ending::HoldOpen || m_ending == Ending::Silent) {
             // Until the client closes its side (or the test stops the server).

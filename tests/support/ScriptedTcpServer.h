@@ -19,7 +19,9 @@ public:
         HoldOpen, // keep it open after the reply until the client closes it
         Silent, // never answer; wait until the client closes
         CloseAtOnce, // close as soon as accepted, without reading a byte
+        Drip, // a pause before each piece after the first, then close
     };
+    static constexpr int kDripPauseMs = 30;
 
     explicit ScriptedTcpServer(const QByteArray& reply, Ending ending = Ending::Close);
     ScriptedTcpServer(const QList<QByteArray>& replyPieces, Ending ending);

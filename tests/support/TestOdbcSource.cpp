@@ -58,7 +58,7 @@ void TestOdbcSource::WriteOdbcIni(const QString& path, Fetch fetch) const
     if (!ini.open(QIODevice::WriteOnly))
         qFatal("cannot write the test odbc.ini");
     ini.write("[DB_KORVA8]\nDriver=SQLite3\nDatabase=" + HostPrograms::HostPath(m_databasePath).toUtf8()
-        + "\nTimeout=5000\n" + (fetch == Fetch::RowByRow ? "StepAPI=1\n" : ""));
+        + "\nTimeout=5000\nNoCreat=1\n" + (fetch == Fetch::RowByRow ? "StepAPI=1\n" : ""));
 }
 
 void TestOdbcSource::recreate(const korva8::SampleOptions& options)
