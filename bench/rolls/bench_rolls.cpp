@@ -5,6 +5,7 @@
 // nothing, plus the same request bodies posted by curl. Times are medians.
 
 #include "common/Cp1252.h"
+#include "common/LargeBlocks.h"
 #include "app/TFrmMain.h"
 #include "data/AdoConnection.h"
 #include "data/AdoQuery.h"
@@ -453,6 +454,7 @@ int run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    ReturnLargeBlocksWhenFreed(); // as the program's entry does
     try {
         if ((argc == 3 || argc == 4) && qstrcmp(argv[1], "--fresh-window") == 0) {
             const bool forComparison = argc == 4 && qstrcmp(argv[3], "--for-comparison") == 0;
