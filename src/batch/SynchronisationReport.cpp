@@ -18,13 +18,14 @@ SynchronisationReport::SynchronisationReport()
 
 void SynchronisationReport::InsertDetail(const QString& text, bool)
 {
+    // The file takes the text at once, a line begun included, so that it is
+    // flushed with the logs before a request and never behind what was sent;
+    // standard output takes whole lines.
+    m_file.WriteText(text);
     m_line += text;
-    // Each line leaves the text before it is written: a write that fails does
-    // not leave it to be written again with the error.
     for (qsizetype end = m_line.indexOf(kLineBreak); end >= 0; end = m_line.indexOf(kLineBreak)) {
-        const QString line = m_line.left(end);
+        WriteLine(ConsoleStream::Output, m_line.left(end));
         m_line.remove(0, end + kLineBreak.size());
-        writeLine(line);
     }
 }
 
@@ -47,12 +48,8 @@ void SynchronisationReport::Close()
 
 void SynchronisationReport::finishLine()
 {
-    if (!m_line.isEmpty())
-        writeLine(std::exchange(m_line, QString()));
-}
-
-void SynchronisationReport::writeLine(const QString& line)
-{
-    WriteLine(ConsoleStream::Output, line);
-    m_file.WriteLine(line);
+    if (m_line.isEmpty())
+        return;
+    WriteLine(ConsoleStream::Output, std::exchange(m_line, QString()));
+    m_file.WriteText(kLineBreak);
 }

@@ -33,7 +33,6 @@ public:
     void SetExportLabel(const QString&) override { }
 
 private:
-    void writeLine(const QString& line);
     void finishLine();
 
     StatementLog m_file;

@@ -57,11 +57,24 @@ void StatementLog::WriteLine(const QString& statement)
 
 void StatementLog::WriteEncodedLine(QByteArrayView statement)
 {
+    write(statement);
+    write("\r\n");
+}
+
+void StatementLog::WriteText(QStringView text)
+{
+    QByteArray bytes;
+    Cp1252::appendEncoded(bytes, text);
+    write(bytes);
+}
+
+void StatementLog::write(QByteArrayView bytes)
+{
     if (!m_file)
         fail(EBADF);
     errno = 0;
-    const auto size = static_cast<std::size_t>(statement.size());
-    if (std::fwrite(statement.data(), 1, size, m_file) != size || std::fwrite("\r\n", 1, 2, m_file) != 2)
+    const auto size = static_cast<std::size_t>(bytes.size());
+    if (std::fwrite(bytes.data(), 1, size, m_file) != size)
         fail(errno);
 }
 

@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
+#include <QStringView>
 
 #include <cstdio>
 
@@ -29,6 +30,8 @@ public:
     void WriteLine(const QString& statement);
     // A statement already in its Windows-1252 bytes.
     void WriteEncodedLine(QByteArrayView statement);
+    // Text as it stands, its line ends its own (the report takes the detail text so).
+    void WriteText(QStringView text);
     // Hands what is written to the system; fails like a write.
     void Flush();
     // Flushes every open log, the moment before a request leaves.
@@ -40,6 +43,7 @@ public:
     const QString& path() const { return m_path; }
 
 private:
+    void write(QByteArrayView bytes);
     [[noreturn]] void fail(int errorNumber) const;
 
     QString m_path;
