@@ -1,9 +1,11 @@
 # make demo  - build the program and run it on the sample database and the portal stand-in
+# make demo-https - the same with the stand-in behind TLS (socat, a demo authority) at the settings file's address
 # make test  - build with AddressSanitizer and UndefinedBehaviorSanitizer and run every test, headless
 # make bench - build optimised and print the benchmark figures
 # make fuzz-run [FUZZ_SECONDS=60] - build the fuzz targets with clang and run each one that long
 # make windows [ARCH=i686] - cross-build for Windows and write dist/quilvanor-<version>-windows-<arch>.zip
-# make test-windows - build the tests for Windows and run them under Wine, headless
+# make test-windows [ARCH=i686] - build the tests for Windows and run them under Wine, headless
+#   (32-bit: under Debian's 32-bit Wine in an i386 chroot, as root)
 # make screenshots - draw the operator's guide's pictures (docs/*.png) with the real program under Xvfb
 # make package - Debian packages dist/quilvanor_<version>_amd64.deb and dist/quilvanor-outils_<version>_amd64.deb
 # make package-check - install both packages, run the installed program under Xvfb, remove them (root)
@@ -14,7 +16,7 @@ TEST_DIR := build-test
 FAULTS_DIR := build-faults
 FAULT_PORT ?= 18418
 
-.PHONY: deps deps-windows demo test bench release clean fuzz fuzz-run windows test-windows screenshots package package-check faults
+.PHONY: deps deps-windows demo demo-https test bench release clean fuzz fuzz-run windows test-windows screenshots package package-check faults
 ARCH ?= x86_64
 FUZZ_SECONDS ?= 60
 
@@ -30,6 +32,9 @@ release: deps
 
 demo: release
 	scripts/demo.sh $(RELEASE_DIR)
+
+demo-https: release
+	scripts/demo.sh $(RELEASE_DIR) --https
 
 test: deps
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DQUILVANOR_SANITIZE=ON -DQUILVANOR_WERROR=ON >/dev/null
@@ -51,7 +56,7 @@ windows: deps-windows
 	cd build-windows-$(ARCH) && cpack -G ZIP
 
 test-windows: deps-windows
-	scripts/windows-test.sh build-windows-test $(RELEASE_DIR)
+	ARCH=$(ARCH) scripts/windows-test.sh build-windows-test-$(ARCH) $(RELEASE_DIR)
 
 screenshots: release
 	@scripts/install-deps.sh --screenshots

@@ -51,8 +51,11 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 set(CPACK_DEBIAN_PROGRAMME_PACKAGE_NAME quilvanor)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: Qt's ODBC driver and
-# the ODBC driver manager's tools (odbcinst, isql) for declaring DB_KORVA8.
-set(CPACK_DEBIAN_PROGRAMME_PACKAGE_DEPENDS "libqt6sql6-odbc, unixodbc, qt6-translations-l10n")
+# the ODBC driver manager's tools (odbcinst, isql) for declaring DB_KORVA8; for
+# an https portal, OpenSSL (which Qt Network's TLS plugin opens) and the
+# system's trusted authorities.
+set(CPACK_DEBIAN_PROGRAMME_PACKAGE_DEPENDS
+    "libqt6sql6-odbc, unixodbc, qt6-translations-l10n, libssl3, ca-certificates")
 # The windows are drawn for Arial, Times New Roman and Courier New metrics.
 set(CPACK_DEBIAN_PROGRAMME_PACKAGE_RECOMMENDS "fonts-liberation")
 set(CPACK_DEBIAN_PROGRAMME_PACKAGE_SUGGESTS "libsqliteodbc, quilvanor-outils")

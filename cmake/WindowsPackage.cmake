@@ -25,10 +25,12 @@ set(QUILVANOR_MINGW_RUNTIME ${mingw_runtime} CACHE INTERNAL "MinGW runtime DLLs"
 
 set(qt_bin ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS})
 set(qt_plugins ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS})
+# Qt Network and its Schannel plugin carry an https portal's exchanges (TLS
+# through Windows' own Schannel: no OpenSSL to ship).
 set(QUILVANOR_QT_DLLS ${qt_bin}/Qt6Core.dll ${qt_bin}/Qt6Gui.dll ${qt_bin}/Qt6Widgets.dll
-    ${qt_bin}/Qt6Sql.dll ${qt_bin}/Qt6PrintSupport.dll CACHE INTERNAL "Qt DLLs the program loads")
+    ${qt_bin}/Qt6Sql.dll ${qt_bin}/Qt6PrintSupport.dll ${qt_bin}/Qt6Network.dll CACHE INTERNAL "Qt DLLs the program loads")
 set(QUILVANOR_QT_PLUGINS platforms/qwindows.dll sqldrivers/qsqlodbc.dll imageformats/qjpeg.dll
-    styles/qwindowsvistastyle.dll CACHE INTERNAL "Qt plugins the program loads")
+    styles/qwindowsvistastyle.dll tls/qschannelbackend.dll CACHE INTERNAL "Qt plugins the program loads")
 
 install(TARGETS quilvanor RUNTIME DESTINATION .)
 install(FILES ${QUILVANOR_QT_DLLS} ${mingw_runtime} DESTINATION .)

@@ -26,3 +26,10 @@ foreach(dll ${QUILVANOR_MINGW_RUNTIME})
 endforeach()
 list(REMOVE_DUPLICATES dll_folders)
 quilvanor_wine_path(QUILVANOR_WINE_PATH ${dll_folders})
+
+# The runner itself: a program that cannot start, or ends without running a
+# test, is reported failed whatever Wine's status.
+add_test(NAME windows_runner_fails_what_did_not_run
+    COMMAND ${PROJECT_SOURCE_DIR}/tests/support/runner-fails-what-did-not-run.sh
+        ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:test_common_text>)
+set_tests_properties(windows_runner_fails_what_did_not_run PROPERTIES TIMEOUT 120)

@@ -2,7 +2,8 @@
 # Installs the Debian packages the project needs, when they are missing.
 # With --windows: also what the Windows cross-build and its tests under Wine
 # need (MinGW-w64, Wine, and the glibc locale fr_FR.UTF-8 that Wine's ODBC
-# bridge and French regional settings rely on).
+# bridge and French regional settings rely on; debootstrap, which makes the
+# i386 chroot the 32-bit tests' Wine runs in).
 # With --screenshots: the fixed clock of `make screenshots` (libfaketime).
 # With --package: what `make package` needs (dpkg-shlibdeps, the icon's renderer).
 # With --faults: what `make faults` needs (its scripted portal, peak memory).
@@ -15,13 +16,15 @@ packages=(
     fonts-liberation
     clang libclang-rt-14-dev
     curl xvfb xdotool imagemagick
+    socat openssl
     poppler-utils
 )
 windows=false
 case "${1:-}" in
 --windows)
     windows=true
-    packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix ninja-build wine64 locales xz-utils inotify-tools)
+    packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix ninja-build wine64 locales xz-utils inotify-tools
+        debootstrap unzip)
     ;;
 --screenshots) packages+=(libfaketime) ;;
 --package) packages+=(dpkg-dev file librsvg2-bin) ;;

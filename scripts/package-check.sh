@@ -68,7 +68,7 @@ as_user() { runuser -u "$user" -- env "${user_env[@]}" "$@"; }
 as_user_job() { runuser -u "$user" -- env "${user_env[@]}" "$@" & } # $! is runuser, which passes a kill on
 as_user quilvanor --version 2>&1 | sed 's/^/  quilvanor --version: /' || true
 as_user korva8-sample "$home/korva8.db" >/dev/null
-printf '[DB_KORVA8]\nDriver=SQLite3\nDatabase=%s\nTimeout=5000\nNoCreat=1\n' "$home/korva8.db" | as_user tee "$home/.odbc.ini" >/dev/null
+printf '[DB_KORVA8]\nDriver=SQLite3\nDatabase=%s\nTimeout=5000\nNoCreat=1\nStepAPI=1\n' "$home/korva8.db" | as_user tee "$home/.odbc.ini" >/dev/null
 port=$(portal_port "$build/CMakeCache.txt")
 port_free "$port"
 as_user_job portal-standin --port "$port" --db "$home/portal.db" --seed-from "$home/korva8.db" >"$work/standin.log" 2>&1

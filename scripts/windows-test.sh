@@ -1,36 +1,38 @@
 #!/usr/bin/env bash
-# Builds the test programs for Windows (ARCH=x86_64) and runs every one under
-# Wine, headless, beside the host's build of the sample database tool and the
-# portal stand-in. Usage: windows-test.sh <windows build folder> <host build folder>
+# Builds the test programs for Windows (ARCH=x86_64, the default, or i686) and
+# runs every one under Wine, headless, beside the host's build of the sample
+# database tool and the portal stand-in (and of the program, which the zipped
+# Windows program is compared with). The 64-bit ones run under the host's
+# wine64; the 32-bit ones under Debian's 32-bit Wine in an i386 chroot that
+# scripts/wine32-chroot.sh prepares once (as root only).
+# Usage: windows-test.sh <windows build folder> <host build folder>
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:?usage: windows-test.sh <windows build folder> <host build folder>}
 host=${2:?usage: windows-test.sh <windows build folder> <host build folder>}
 jobs=${JOBS:-$(nproc)}
+arch=${ARCH:-x86_64}
+case "$arch" in x86_64) bits=64 ;; i686) bits=32 ;; *) echo "ARCH is x86_64 or i686" >&2; exit 2 ;; esac
+
+if [ "$bits" = 32 ]; then
+    "$root/scripts/wine32-chroot.sh" prepare
+fi
 
 cmake -S "$root" -B "$host" -DCMAKE_BUILD_TYPE=Release -DQUILVANOR_TESTS=OFF >/dev/null
-cmake --build "$host" -j"$jobs" --target korva8-sample portal-standin
+cmake --build "$host" -j"$jobs" --target korva8-sample portal-standin quilvanor
 host=$(cd "$host" && pwd)
 
-"$root/scripts/windows-build.sh" "$build" -DQUILVANOR_WERROR=ON -DQUILVANOR_HOST_BUILD_DIR="$host"
+ARCH=$arch "$root/scripts/windows-build.sh" "$build" -DQUILVANOR_WERROR=ON -DQUILVANOR_HOST_BUILD_DIR="$host"
 
-# One Wine prefix for the runs, made before they start side by side.
-export WINEPREFIX=${QUILVANOR_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/quilvanor/wine64}
-export QUILVANOR_WINEPREFIX=$WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "Preparing the Wine prefix $WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    LANG=fr_FR.UTF-8 wineboot --init >/dev/null 2>&1
-    wineserver --wait
+# One Wine prefix a bitness, made before the runs start side by side.
+cache=${QUILVANOR_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quilvanor}
+export QUILVANOR_WINEPREFIX=${QUILVANOR_WINEPREFIX:-$cache/wine$bits}
+mkdir -p "$QUILVANOR_WINEPREFIX"
+suite=("$root/scripts/lib/windows-suite.sh" "$build")
+if [ "$bits" = 32 ]; then
+    # Inside the chroot, the folders the tests read and write at their own paths.
+    qt=$(ARCH=$arch "$root/scripts/windows-qt.sh")
+    exec "$root/scripts/wine32-chroot.sh" run "$root" "$build" "$host" "$qt" "$QUILVANOR_WINEPREFIX" \
+        ${TMPDIR:+"$TMPDIR"} -- "${suite[@]}"
 fi
-# Wine keeps the host's QT_ variables from Windows programs: the tests' platform
-# comes from the prefix's own environment instead. The offscreen platform reads
-# its fonts from one folder: the host's TrueType fonts, gathered there.
-fonts=$WINEPREFIX/host-fonts
-mkdir -p "$fonts"
-find /usr/share/fonts/truetype -name '*.ttf' -exec ln -sf {} "$fonts/" \;
-wine reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /d offscreen /f >/dev/null 2>&1
-wine reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /d "Z:${fonts//\//\\}" /f >/dev/null 2>&1
-wineserver --wait
-cd "$build"
-ctest --output-on-failure -j"$jobs"
+exec "${suite[@]}"

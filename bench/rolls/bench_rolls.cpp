@@ -5,6 +5,8 @@
 // nothing, plus the same request bodies posted by curl. Times are medians.
 
 #include "common/Cp1252.h"
+#include "common/LargeBlocks.h"
+#include "app/TFrmMain.h"
 #include "data/AdoConnection.h"
 #include "data/AdoQuery.h"
 #include "data/SqlDialect.h"
@@ -166,13 +168,41 @@ double ReadRowsBuildingStatements()
     return timer.nsecsElapsed() / 1e9;
 }
 
-// The batches of a run, from its log.
-QStringList BatchesOfTheLog()
+QString TheLog()
 {
     const QStringList logs = QDir::current().entryList({ QStringLiteral("cantine-export-role-*.csv") }, QDir::Files);
     if (logs.size() != 1)
         throw std::runtime_error("expected one statement log");
-    QFile file(logs.first());
+    return logs.first();
+}
+
+// Every request starts with a delete statement, but for the roll's insert, which goes alone.
+bool StartsARequest(QByteArrayView line)
+{
+    return line.startsWith("DELETE") || line.startsWith(" INSERT into role ");
+}
+
+// The size of the largest batch of a run, read line by line from its log.
+qint64 LargestBatchOfTheLog()
+{
+    QFile file(TheLog());
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read the statement log");
+    qint64 largest = 0;
+    qint64 batch = 0;
+    QByteArray line;
+    while (!(line = file.readLine()).isEmpty()) {
+        const qint64 size = line.size() - (line.endsWith("\r\n") ? 2 : 0);
+        batch = StartsARequest(line) ? size : batch + size;
+        largest = std::max(largest, batch);
+    }
+    return largest;
+}
+
+// The batches of a run, from its log.
+QStringList BatchesOfTheLog()
+{
+    QFile file(TheLog());
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error("cannot read the statement log");
     QStringList batches;
@@ -181,9 +211,7 @@ QStringList BatchesOfTheLog()
             continue;
         line.chop(1); // CR
         const QString statement = Cp1252::decode(line);
-        // Every request starts with a delete statement, but for the roll's insert, which goes alone.
-        if (statement.startsWith(QStringLiteral("DELETE"))
-            || statement.startsWith(QStringLiteral(" INSERT into role ")))
+        if (StartsARequest(line))
             batches << statement;
         else
             batches.last() += statement;
@@ -228,10 +256,76 @@ double EventProcessingSeconds()
     return timer.nsecsElapsed() / 1e9 / kEventCalls;
 }
 
+// A roll export as the operator meets it: a program just started, its main
+// window and the roll window open, one roll clicked, one run. The resident
+// set's rise over the run, against the largest batch, with nothing run before
+// to leave the allocator warm. Prints its own figures and summary line.
+// For comparison only, it leaves the summary table alone.
+int RunOnceInFreshWindow(int argc, char** argv, const QString& portalBaseUrl, bool forComparison)
+{
+    QApplication app(argc, argv);
+    SetPortalBaseUrl(portalBaseUrl);
+    TDmdMain dmd;
+    ErrorRecorder errors;
+    TFrmMain main;
+    main.show();
+    TFrmExportRole window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&main) || !QTest::qWaitForWindowExposed(&window))
+        throw std::runtime_error("the windows were not shown");
+    const QRect firstRow = window.DBGrille->visualRect(window.DBGrille->model()->index(0, 1));
+    QTest::mouseClick(window.DBGrille->viewport(), Qt::LeftButton, {}, firstRow.center());
+    QCoreApplication::processEvents();
+    const double idle = StatusMegabytes("VmRSS:");
+    ResetPeakMemory();
+    QTest::mouseClick(window.BtExporter, Qt::LeftButton);
+    const double peak = StatusMegabytes("VmHWM:");
+    if (!errors.messages().isEmpty())
+        throw std::runtime_error("the run failed: " + errors.messages().first().toStdString());
+    const qint64 largestBatch = LargestBatchOfTheLog();
+    const double largestMegabytes = static_cast<double>(largestBatch) / (1024.0 * 1024.0);
+    const double rise = peak - idle;
+    std::printf("one run in a program just started: windows at rest %.0f MB, peak %.0f MB, rise %.1f MB = %.2f x the"
+                " largest batch (goal at most 2)\n",
+        idle, peak, rise, rise / largestMegabytes);
+    if (!forComparison) {
+        char measured[160];
+        std::snprintf(measured, sizeof measured, "%.2fx (%.1f MB / %.1f MB)", rise / largestMegabytes, rise,
+            largestMegabytes);
+        PrintSummary("roll run, fresh program, windows: rise vs largest batch", "<= 2x", measured,
+            rise <= 2 * largestMegabytes);
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
+// The run above in a process of its own, on this run's database and portal,
+// through a data source whose driver hands selections over as told.
+void RunOnceInFreshProgram(const TestOdbcSource& source, TestOdbcSource::Fetch fetch, const QString& workFolder,
+    const QString& portalBaseUrl, bool forComparison)
+{
+    QDir().mkpath(workFolder);
+    const QString ini = QDir(workFolder).filePath(QStringLiteral("odbc.ini"));
+    source.WriteOdbcIni(ini, fetch);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ODBCINI"), ini);
+    QProcess fresh;
+    fresh.setProcessEnvironment(environment);
+    fresh.setProcessChannelMode(QProcess::ForwardedChannels);
+    fresh.setWorkingDirectory(workFolder);
+    std::fflush(stdout);
+    QStringList arguments { QStringLiteral("--fresh-window"), portalBaseUrl };
+    if (forComparison)
+        arguments << QStringLiteral("--for-comparison");
+    fresh.start(QCoreApplication::applicationFilePath(), arguments);
+    if (!fresh.waitForFinished(600 * 1000) || fresh.exitStatus() != QProcess::NormalExit || fresh.exitCode() != 0)
+        throw std::runtime_error("the run in a fresh program failed");
+}
+
 int run(int argc, char** argv)
 {
     QTemporaryDir work;
-    TestOdbcSource source(kSample);
+    TestOdbcSource source(kSample, TestOdbcSource::Fetch::RowByRow); // as the demo's data source
     QApplication app(argc, argv);
     QDir::setCurrent(work.path());
     PortalStandin::Options options;
@@ -240,6 +334,13 @@ int run(int argc, char** argv)
     TDmdMain dmd;
     ErrorRecorder errors;
 
+    std::printf("a program just started, its data source with StepAPI=1 as the demo's:\n");
+    RunOnceInFreshProgram(source, TestOdbcSource::Fetch::RowByRow, work.filePath(QStringLiteral("fresh")),
+        standin.baseUrl(), false);
+    std::printf("the same without StepAPI (the SQLite driver holds each whole result while it is read), for"
+                " comparison:\n");
+    RunOnceInFreshProgram(source, TestOdbcSource::Fetch::WholeResult, work.filePath(QStringLiteral("fresh-whole")),
+        standin.baseUrl(), true);
     ReadRowsBuildingNothing(); // warms the driver and the file cache for both sides
     const double beforeReading = StatusMegabytes("VmRSS:");
     ResetPeakMemory();
@@ -353,7 +454,12 @@ int run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    ReturnLargeBlocksWhenFreed(); // as the program's entry does
     try {
+        if ((argc == 3 || argc == 4) && qstrcmp(argv[1], "--fresh-window") == 0) {
+            const bool forComparison = argc == 4 && qstrcmp(argv[3], "--for-comparison") == 0;
+            return RunOnceInFreshWindow(1, argv, QString::fromLocal8Bit(argv[2]), forComparison);
+        }
         return run(argc, argv);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "bench-rolls: %s\n", error.what());

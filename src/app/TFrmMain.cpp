@@ -10,12 +10,16 @@
 #include "ui/Look.h"
 #include "ui/ModalWindow.h"
 #include "ui/Pictures.h"
+#include "ui/ScreenPlacement.h"
 
 #include <QPushButton>
+#include <QShowEvent>
 
 TFrmMain* FrmMain = nullptr;
 
 namespace {
+
+const QPoint LayoutPosition(530, 93);
 
 BevelPanel* actionPanel(QWidget* parent, const QString& name, int top)
 {
@@ -32,7 +36,7 @@ TFrmMain::TFrmMain(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("FrmMain"));
     FrmMain = this;
     Look::SetupWindow(this, QStringLiteral("Interface KORVA 8 -Portail Famille"), 835, 590);
-    move(530, 93);
+    move(LayoutPosition);
 
     Pictures::MakePictureBox(this, QStringLiteral("Image1"), QRect(2, 10, 143, 150), Pictures::Logo());
     const QFont title = Look::Font(QStringLiteral("Arial"), 41, true);
@@ -91,4 +95,12 @@ void TFrmMain::BtImporterClick()
 void TFrmMain::BtFactureNumClick()
 {
     ShowNewModal<TFrmImporterFactureNumerique>(this);
+}
+
+void TFrmMain::showEvent(QShowEvent* event)
+{
+    // The screen it opens on is known now, and where the platform tells it, its frame.
+    if (!event->spontaneous())
+        PlaceOnItsScreen(this, LayoutPosition);
+    QWidget::showEvent(event);
 }

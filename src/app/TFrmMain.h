@@ -19,6 +19,9 @@ public:
     QPushButton* BtRole;
     QPushButton* BtImporter;
     QPushButton* BtFactureNum;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 // The program's main window, set while it exists.

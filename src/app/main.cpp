@@ -5,6 +5,7 @@
 #include "app/TSplashForm.h"
 #include "batch/UnattendedRun.h"
 #include "common/ConsoleLines.h"
+#include "common/LargeBlocks.h"
 #include "data/TDmdMain.h"
 #include "portal/HttpClient.h"
 #include "ui/FrenchQtTexts.h"
@@ -33,6 +34,7 @@ void UseTestReplyBound()
 
 int main(int argc, char** argv)
 {
+    ReturnLargeBlocksWhenFreed();
     UseParentConsole();
     PrepareStandardStreams();
     UseTestReplyBound();

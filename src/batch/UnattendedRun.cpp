@@ -45,7 +45,10 @@ int RunCommandLine(const QStringList& arguments)
         return kExitSuccess;
     case UnattendedCommand::Action::Version:
         WriteLine(ConsoleStream::Output, VersionText());
-        return kExitSuccess;
+        return CatchingErrors([] { WriteLine(ConsoleStream::Output, PortalInForceText()); },
+                   [](const QString& message) { WriteErrorLine(ErrorDisplay::DisplayText(message)); })
+            ? kExitSuccess
+            : kExitFailure;
     case UnattendedCommand::Action::Synchronise:
     case UnattendedCommand::Action::ExportRolls:
         break;

@@ -1,5 +1,11 @@
 #include "batch/Usage.h"
 
+#include <QDir>
+#include <QFileInfo>
+
+#include "common/SettingsFile.h"
+#include "portal/PortalAddress.h"
+
 QString UsageText()
 {
     return QStringLiteral("Utilisation : quilvanor [action]\n"
@@ -16,7 +22,7 @@ QString UsageText()
                           "      envoie au portail famille les rôles N, dans cet ordre, puis les enfants, les\n"
                           "      clients et les groupes de clients ; les réponses du portail s'affichent.\n"
                           "  --aide, --help   affiche cette aide\n"
-                          "  --version        affiche la version du programme\n"
+                          "  --version        affiche la version du programme et l'adresse du portail\n"
                           "\n"
                           "Code de sortie : 0 réussite, 1 erreur (message sur la sortie d'erreur),\n"
                           "2 ligne de commande incorrecte.");
@@ -25,4 +31,16 @@ QString UsageText()
 QString VersionText()
 {
     return QStringLiteral("quilvanor " QUILVANOR_VERSION);
+}
+
+QString PortalInForceText()
+{
+    const PortalAddress address = PortalAddressInForce();
+    QString text = QStringLiteral("Portail : ") + address.baseUrl
+        + (address.fromSettingsFile
+                  ? QStringLiteral(" (section [Portail] de %1)").arg(QFileInfo(SettingsFilePath()).fileName())
+                  : QStringLiteral(" (adresse intégrée au programme)"));
+    if (!address.authorityFile.isEmpty())
+        text += QStringLiteral("\nAutorité de certification : ") + QDir::toNativeSeparators(address.authorityFile);
+    return text;
 }

@@ -6,3 +6,6 @@
 QString UsageText();
 // "quilvanor " and the program's version.
 QString VersionText();
+// The portal address in force and where it comes from, and the authority file
+// when one is named; fails as a request would on a wrong address.
+QString PortalInForceText();

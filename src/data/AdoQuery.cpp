@@ -5,8 +5,10 @@
 #include "data/AdoConnection.h"
 #include "data/DatabaseErrors.h"
 #include "data/OdbcStatement.h"
+#include "data/OdbcWholeNumber.h"
 
 #include <QSqlField>
+#include <QSqlResult>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -56,6 +58,24 @@ QString unreadableResultText(const QString& statement)
 {
     return QStringLiteral("Lecture du résultat impossible : %1").arg(Messages::excerpt(statement, kLongestStatementShown));
 }
+
+// A column Qt's driver reads as 32 bits.
+bool readAs32Bits(const QSqlField& field)
+{
+    const int type = field.metaType().id();
+    return (type == QMetaType::Int || type == QMetaType::UInt)
+        && OdbcWholeNumber::IsWholeNumberType(static_cast<short>(field.typeID()));
+}
+
+// The statement handle (a SQLHSTMT) under a query of Qt's ODBC driver, or null.
+void* statementHandle(const QSqlQuery& query)
+{
+    const QVariant handle = query.result()->handle();
+    if (handle.metaType() != QMetaType::fromType<SQLHANDLE>())
+        return nullptr;
+    return *static_cast<void* const*>(handle.constData());
+}
+
 
 } // namespace
 
@@ -134,12 +154,22 @@ void AdoQuery::Open()
         m_columns.append({record.fieldName(i), kindOf(record.field(i))});
 
     const int columns = record.count();
+    QVector<bool> wholeNumbers(columns);
+    for (int c = 0; c < columns; ++c)
+        wholeNumbers[c] = readAs32Bits(record.field(c));
+    void* const statement = wholeNumbers.contains(true) ? statementHandle(query) : nullptr;
     m_values.clear();
     m_values.resize(columns);
     m_rowCount = 0;
     while (query.next()) {
-        for (int c = 0; c < columns; ++c)
-            m_values[c].Append(query.value(c));
+        if (columns > 0)
+            query.value(columns - 1); // Qt's driver reads the row's columns in order, once
+        for (int c = 0; c < columns; ++c) {
+            if (statement && wholeNumbers.at(c))
+                m_values[c].Append(exactWholeNumber(statement, c, query.value(c)));
+            else
+                m_values[c].Append(query.value(c));
+        }
         ++m_rowCount;
     }
     if (query.lastError().isValid())
@@ -148,6 +178,20 @@ void AdoQuery::Open()
     m_row = 0;
     m_eof = m_rowCount == 0;
     emit Opened();
+}
+
+QVariant AdoQuery::exactWholeNumber(void* statement, int column, const QVariant& read) const
+{
+    // Qt's driver read the value as 32 bits: a driver that holds more cuts it
+    // without a word, one that keeps to the standard refuses it (an invalid
+    // value). Where the driver gives the value again as 64 bits, that one is exact.
+    const std::optional<qint64> exact = OdbcWholeNumber::ReadAgainAs64Bits(statement, static_cast<unsigned short>(column + 1));
+    if (read.isValid() && (read.isNull() || !exact || read.toLongLong() == *exact))
+        return read;
+    if (!exact)
+        throw DatabaseError(m_name + QStringLiteral(": ")
+            + QStringLiteral("Valeur entière illisible dans le champ '%1'").arg(m_columns.at(column).name));
+    return QVariant::fromValue(qlonglong(*exact));
 }
 
 void AdoQuery::ExecSql()

@@ -89,6 +89,8 @@ private:
         ColumnKind kind;
     };
     QVariant cell(int row, int column) const;
+    // A whole number Qt's driver read as 32 bits, exact whatever the driver holds.
+    QVariant exactWholeNumber(void* statement, int column, const QVariant& read) const;
     void appendCellText(QByteArray& out, int row, int column) const;
     void ensureConnected();
     void requireActive() const;

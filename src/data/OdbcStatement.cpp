@@ -1,5 +1,7 @@
 #include "data/OdbcStatement.h"
 
+#include "data/OdbcWholeNumber.h"
+
 #ifdef _WIN32
 #include <windows.h> // the ODBC headers need its types
 #endif
@@ -48,11 +50,6 @@ QString diagnosticsOf(SQLSMALLINT handleType, SQLHANDLE handle)
             text += part;
         }
     }
-}
-
-bool isWholeNumberType(SQLSMALLINT type)
-{
-    return type == SQL_INTEGER || type == SQL_SMALLINT;
 }
 
 } // namespace
@@ -124,7 +121,7 @@ OdbcStatement::WholeNumber OdbcStatement::FirstWholeNumber(const QString& select
     SQLSMALLINT nullable = 0;
     if (!SQL_SUCCEEDED(SQLDescribeColW(m_statement, 1, name, static_cast<SQLSMALLINT>(std::size(name)), &nameLength,
             &type, &size, &digits, &nullable))
-        || !isWholeNumberType(type)) {
+        || !OdbcWholeNumber::IsWholeNumberType(type)) {
         closeCursor();
         return {Outcome::OtherKind};
     }
@@ -133,13 +130,13 @@ OdbcStatement::WholeNumber OdbcStatement::FirstWholeNumber(const QString& select
         closeCursor();
         return {Outcome::Read, 0};
     }
-    SQLBIGINT value = 0;
-    SQLLEN indicator = 0;
-    if (!SQL_SUCCEEDED(fetched)
-        || !SQL_SUCCEEDED(SQLGetData(m_statement, 1, SQL_C_SBIGINT, &value, sizeof value, &indicator))) {
+    const OdbcWholeNumber::Value first = SQL_SUCCEEDED(fetched)
+        ? OdbcWholeNumber::Read(m_statement, 1, type)
+        : OdbcWholeNumber::Value{OdbcWholeNumber::Value::Outcome::Failed};
+    if (first.outcome == OdbcWholeNumber::Value::Outcome::Failed) {
         fail();
         return {Outcome::Unreadable};
     }
     closeCursor();
-    return {Outcome::Read, indicator == SQL_NULL_DATA ? 0 : static_cast<qint64>(value)};
+    return {Outcome::Read, first.value};
 }

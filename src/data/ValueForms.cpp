@@ -88,14 +88,16 @@ int roundedDecimals(ColumnKind kind)
 QLatin1StringView FloatTextWithPoint(double value, int maxDecimals, char (&buffer)[32])
 {
     const auto written = [&buffer](const char* end) { return QLatin1StringView(buffer, end - buffer); };
+    // From 2^52 on a double holds no fraction: nothing to round, and scaling
+    // such a value up could overflow into infinity.
+    if (maxDecimals >= 0 && std::abs(value) < 0x1p52) {
+        const double scale = std::pow(10.0, maxDecimals);
+        value = std::round(value * scale) / scale;
+    }
     if (std::isnan(value))
         return QLatin1StringView("NAN");
     if (std::isinf(value))
         return value > 0 ? QLatin1StringView("INF") : QLatin1StringView("-INF");
-    if (maxDecimals >= 0) {
-        const double scale = std::pow(10.0, maxDecimals);
-        value = std::round(value * scale) / scale;
-    }
     if (value == 0)
         return QLatin1StringView("0"); // -0 too
     if (std::abs(value) < 1e15 && value == std::trunc(value)) // whole amounts, the common case

@@ -4,6 +4,7 @@
 #include "common/StatementLog.h"
 #include "portal/FormEncoding.h"
 #include "portal/HttpClient.h"
+#include "portal/PortalAddress.h"
 
 const char* const kPortalExportPath = "/web/index.php/batch/export";
 const char* const kPortalImportPaiementPath = "/web/index.php/batch/importPaiement";
@@ -14,12 +15,6 @@ namespace {
 
 const QString kContentType = QStringLiteral("application/x-www-form-urlencoded");
 const QString kUserAgent = QStringLiteral("Mozilla/5.0 (compatible; Test)");
-
-QString& BaseUrl()
-{
-    static QString baseUrl = QString::fromUtf8(QUILVANOR_PORTAL_BASE_URL);
-    return baseUrl;
-}
 
 // The form line as the bytes that go on the wire, encoded in place: a batch
 // can be tens of megabytes.
@@ -34,12 +29,12 @@ QByteArray FormLineBytes(const QString& query)
 
 QString PortalBaseUrl()
 {
-    return BaseUrl();
+    return PortalAddressInForce().baseUrl;
 }
 
 void SetPortalBaseUrl(const QString& baseUrl)
 {
-    BaseUrl() = baseUrl;
+    SetBuiltInPortalBaseUrl(baseUrl);
 }
 
 QString PortalFormLine(const QString& query)
@@ -56,11 +51,13 @@ QByteArray PortalPostFormLine(const QString& endpointPath, const QByteArray& for
 {
     StatementLog::FlushAll();
     const QList<QByteArray> form { formLine };
+    const PortalAddress address = PortalAddressInForce();
     HttpClient client;
     client.setRequestContentType(kContentType);
     client.setRequestUserAgent(kUserAgent);
+    client.setAuthorityFile(address.authorityFile);
     QByteArray sink;
-    client.Post(PortalBaseUrl() + endpointPath, form, sink);
+    client.Post(address.baseUrl + endpointPath, form, sink);
     return sink;
 }
 

@@ -17,9 +17,10 @@ extern const char* const kPortalImportClientFactureNumeriquePath;
 // The shared access token, sent in clear in every request body.
 extern const char* const kPortalToken;
 
-// The portal base address fixed at build time ("http://host[:port]", no path).
+// The portal base address in force ("http[s]://host[:port]", no path): the
+// settings file's [Portail] Adresse, else the one fixed at build time.
 QString PortalBaseUrl();
-// Points the program at another portal; only the tests and benchmarks use it.
+// Replaces the address fixed at build time; only the tests and benchmarks use it.
 void SetPortalBaseUrl(const QString& baseUrl);
 
 // "securiter=" token "&query=" FormEncodeValue(query).

@@ -2,8 +2,9 @@
 
 #include "common/Cp1252.h"
 #include "common/Errors.h"
-#include "portal/HostAddress.h"
 #include "portal/HttpUrl.h"
+#include "portal/SocketTransport.h"
+#include "portal/TlsTransport.h"
 #include "portal/WinsockMessages.h"
 
 #include <QDeadlineTimer>
@@ -41,20 +42,20 @@ private:
     QDeadlineTimer m_deadline;
 };
 
-class SocketByteSource : public ByteSource {
+class ConnectionByteSource : public ByteSource {
 public:
-    SocketByteSource(SocketPlatform::Handle socket, const HttpBounds& bounds)
-        : m_socket(socket)
+    ConnectionByteSource(Transport& transport, const HttpBounds& bounds)
+        : m_transport(transport)
         , m_waits(bounds)
     {
     }
     qsizetype receive(char* buffer, qsizetype maxSize) override
     {
-        return SocketPlatform::Receive(m_socket, buffer, maxSize, m_waits.next());
+        return m_transport.receive(buffer, maxSize, m_waits.next());
     }
 
 private:
-    SocketPlatform::Handle m_socket;
+    Transport& m_transport;
     ReplyWaits m_waits;
 };
 
@@ -90,29 +91,29 @@ void HttpClient::Post(const QString& url, const QList<QByteArray>& formLines, QB
     closeConnection();
     m_response = HttpResponse();
     const HttpUrl parsed = ParseHttpUrl(url);
-    connectTo(parsed.host, parsed.port);
+    openConnection(parsed);
     sendRequest(parsed.target(), parsed.host, formLines);
 
-    SocketByteSource source(m_socket, m_bounds);
+    ConnectionByteSource source(*m_transport, m_bounds);
     HttpResponseReader(source, m_bounds.maxReplyBytes).read(m_response, sink);
 
     const bool success = m_response.statusCode >= 200 && m_response.statusCode <= 299
         && !m_response.headers.contains(QStringLiteral("Location"));
     if (!success)
         throw HttpReplyError(m_response.statusCode, m_response.statusText);
-    SocketPlatform::ShutdownSend(m_socket);
+    m_transport->shutdownSend();
     closeConnection();
 }
 
-void HttpClient::connectTo(const QString& host, int port)
+void HttpClient::openConnection(const HttpUrl& url)
 {
-    m_socket = SocketPlatform::CreateStreamSocket();
+    // An https address runs the same exchange inside TLS; any other is plain HTTP.
+    if (url.secure)
+        m_transport = std::make_unique<TlsTransport>(m_authorityFile);
+    else
+        m_transport = std::make_unique<SocketTransport>();
     try {
-        SocketPlatform::BindAnyLocal(m_socket);
-        const std::uint32_t address = ResolveHostAddress(host);
-        if (port < 0 || port > 0xFFFF)
-            ThrowSocketError(WinsockMessages::kAddressNotAvailable);
-        SocketPlatform::Connect(m_socket, address, static_cast<std::uint16_t>(port), m_bounds.connectMs);
+        m_transport->open(url.host, url.port, m_bounds.connectMs);
     } catch (...) {
         // A connection that failed to open is not kept for the release.
         closeConnection();
@@ -123,7 +124,7 @@ void HttpClient::connectTo(const QString& host, int port)
 void HttpClient::sendLine(const QByteArray& text)
 {
     const std::array<QByteArrayView, 2> pieces { QByteArrayView(text), QByteArrayView(kLineEnd) };
-    SocketPlatform::Send(m_socket, pieces, m_bounds.waitMs);
+    m_transport->send(pieces, m_bounds.waitMs);
 }
 
 void HttpClient::sendHeader(const char* name, const QString& value)
@@ -149,12 +150,10 @@ void HttpClient::sendRequest(const QString& target, const QString& host, const Q
     sendLine(QByteArray());
     for (const QByteArray& line : formLines)
         sendLine(line);
+    m_transport->flush(m_bounds.waitMs);
 }
 
 void HttpClient::closeConnection()
 {
-    if (m_socket == SocketPlatform::kNoSocket)
-        return;
-    SocketPlatform::Close(m_socket);
-    m_socket = SocketPlatform::kNoSocket;
+    m_transport.reset();
 }

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "portal/HttpResponseReader.h"
-#include "portal/SocketPlatform.h"
+#include "portal/Transport.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+
+#include <memory>
+
+struct HttpUrl;
 
 // Bounds on one exchange. Without them a portal that accepts the connection
 // and never answers, or answers a byte at a time, or without end, would hold
@@ -18,9 +22,11 @@ struct HttpBounds {
     qint64 maxReplyBytes = qint64(256) << 20; // status line, headers and body
 };
 
-// An HTTP/1.0 client for one POST of form lines over a connection of its own.
-// It follows no redirect, uses no proxy, TLS or credentials, and reports every
-// failure as an error carrying the operator's message.
+// An HTTP/1.0 client for one POST of form lines over a connection of its own:
+// plain for an http URL, TLS with the server's certificate verified for an
+// https one, the same bytes inside either. It follows no redirect, uses no
+// proxy or credentials, and reports every failure as an error carrying the
+// operator's message.
 class HttpClient {
 public:
     HttpClient();
@@ -31,6 +37,8 @@ public:
     void setRequestContentType(const QString& contentType) { m_contentType = contentType; }
     void setRequestUserAgent(const QString& userAgent) { m_userAgent = userAgent; }
     void setBounds(const HttpBounds& bounds) { m_bounds = bounds; }
+    // A PEM file of authorities trusted for https besides the system's own.
+    void setAuthorityFile(const QString& path) { m_authorityFile = path; }
 
     // The bounds every new client starts with.
     static void setDefaultBounds(const HttpBounds& bounds);
@@ -46,7 +54,7 @@ public:
     const HttpHeaders& responseHeaders() const { return m_response.headers; }
 
 private:
-    void connectTo(const QString& host, int port);
+    void openConnection(const HttpUrl& url);
     void sendLine(const QByteArray& text);
     void sendHeader(const char* name, const QString& value); // only when the value is set
     void sendRequest(const QString& target, const QString& host, const QList<QByteArray>& formLines);
@@ -55,7 +63,8 @@ private:
     QString m_accept = QStringLiteral("text/html, */*");
     QString m_userAgent;
     QString m_contentType;
+    QString m_authorityFile;
     HttpBounds m_bounds;
     HttpResponse m_response;
-    SocketPlatform::Handle m_socket = SocketPlatform::kNoSocket;
+    std::unique_ptr<Transport> m_transport;
 };

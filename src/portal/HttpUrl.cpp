@@ -1,7 +1,5 @@
 #include "portal/HttpUrl.h"
 
-#include "common/Errors.h"
-#include "portal/WinsockMessages.h"
 
 HttpUrl ParseHttpUrl(const QString& url)
 {
@@ -14,8 +12,9 @@ HttpUrl ParseHttpUrl(const QString& url)
         parsed.scheme = rest.left(schemeEnd);
         rest = rest.mid(schemeEnd + 3);
     }
-    if (parsed.scheme.compare(QLatin1String("HTTPS"), Qt::CaseInsensitive) == 0)
-        throw QuilvanorError(WinsockMessages::httpsRefused());
+    parsed.secure = parsed.scheme.compare(QLatin1String("HTTPS"), Qt::CaseInsensitive) == 0;
+    if (parsed.secure)
+        parsed.port = 443;
 
     const qsizetype hostEnd = rest.indexOf(QLatin1Char('/'));
     QString hostAndPort = hostEnd >= 0 ? rest.left(hostEnd) : rest;

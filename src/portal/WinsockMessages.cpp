@@ -89,11 +89,6 @@ QString startupFailed()
     return QStringLiteral("Erreur d'initialisation Winsock.");
 }
 
-QString httpsRefused()
-{
-    return QStringLiteral("La valeur d'interception est incorrecte");
-}
-
 } // namespace WinsockMessages
 
 void ThrowSocketError(int number)

@@ -27,7 +27,6 @@ QString cannotAllocateSocket(); // Impossible d'allouer le socket.
 QString cannotBindAddressInUse(); // Impossible d'établir une liaison ... déjà utilisés.
 QString libraryNotLoaded(const QString& fileName);
 QString startupFailed(); // Erreur d'initialisation Winsock.
-QString httpsRefused(); // La valeur d'interception est incorrecte
 
 } // namespace WinsockMessages
 

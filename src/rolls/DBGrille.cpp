@@ -37,18 +37,21 @@ bool stepsOneRow(int key)
     return key == Qt::Key_Up || key == Qt::Key_Down;
 }
 
+bool isArrow(int key)
+{
+    return stepsOneRow(key) || key == Qt::Key_Left || key == Qt::Key_Right;
+}
+
 bool movesTheCursor(int key)
 {
     switch (key) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
     case Qt::Key_Home:
     case Qt::Key_End:
         return true;
     default:
-        return false;
+        return isArrow(key);
     }
 }
 
@@ -137,8 +140,13 @@ QItemSelectionModel::SelectionFlags DBGrille::selectionCommand(const QModelIndex
         const auto* key = static_cast<const QKeyEvent*>(event);
         if (!movesTheCursor(key->key()))
             return QItemSelectionModel::NoUpdate;
-        if ((key->modifiers() & Qt::ShiftModifier) && stepsOneRow(key->key()))
+        const bool shift = key->modifiers() & Qt::ShiftModifier;
+        if (shift && stepsOneRow(key->key()))
             return QItemSelectionModel::SelectCurrent | QItemSelectionModel::Rows; // from the anchor row
+        // An arrow without Shift clears whatever else is held; Ctrl with a
+        // page or end key only moves.
+        if (!shift && isArrow(key->key()))
+            return QItemSelectionModel::Clear;
         if (key->modifiers() == Qt::ControlModifier)
             return QItemSelectionModel::NoUpdate;
         return QItemSelectionModel::Clear;

@@ -10,9 +10,10 @@ class QueryGridModel;
 
 // The roll grid: a read-only data grid over a query, with a title row, a row
 // indicator, lines, whole-row and multi-row selection. A click selects one row,
-// Ctrl+click toggles one, Shift with the up or down arrow extends the selection
-// and any other movement key clears it; nothing selects every row at once. Each cell is drawn the grid's way, then
-// handed to the window's cell-drawing hook.
+// Ctrl+click toggles one, Shift with the up or down arrow extends the selection,
+// an arrow without Shift clears it whatever else is held, and so does any other
+// movement key but with Ctrl alone; nothing selects every row at once. Each
+// cell is drawn the grid's way, then handed to the window's cell-drawing hook.
 class DBGrille : public QTableView {
     Q_OBJECT
 public:

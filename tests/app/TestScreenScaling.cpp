@@ -1,6 +1,7 @@
 // The windows and the printed grid on a desktop at 150 %: a screen of 144
 // pixels per inch, with a global and a per-screen scale factor set in the
-// environment on top. The program starts as its own entry does.
+// environment on top, beside smaller screens. The program starts as its own
+// entry does.
 #include "../einvoice/PortalReply.h"
 #include "../einvoice/RecordingCanvas.h"
 #include "app/TFrmMain.h"
@@ -40,6 +41,49 @@ private slots:
         QCOMPARE(w.BtRole->mapTo(&w, QPoint(0, 0)), QPoint(64 + 272, 184 + 40));
     }
 
+    // 530, 93 from the corner of the screen it opens on, where the whole
+    // window, frame and all, fits; elsewhere moved the least that makes it
+    // fit: against the right or the bottom edge (-1), never off the corner.
+    void theMainWindowFitsTheScreenItOpensOn_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QPoint>("position");
+        QTest::newRow("1920 x 1080") << "150%" << QPoint(530, 93);
+        QTest::newRow("1366 x 768, as wide as the client area") << "1366x768" << QPoint(-1, 93);
+        QTest::newRow("1280 x 900, too narrow") << "1280x900" << QPoint(-1, 93);
+        QTest::newRow("1024 x 600, too narrow and too low") << "1024x600" << QPoint(-1, -1);
+        QTest::newRow("800 x 500, smaller than the window") << "800x500" << QPoint(0, 0);
+    }
+
+    void theMainWindowFitsTheScreenItOpensOn()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QPoint, position);
+        QScreen* target = nullptr;
+        for (QScreen* s : QGuiApplication::screens())
+            target = s->name() == screen ? s : target;
+        QVERIFY(target);
+        ErrorRecorder errors;
+        TDmdMain dmd;
+        TFrmMain w;
+        w.move(target->geometry().topLeft()); // opens on the screen that holds it
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.screen(), target);
+        QCOMPARE(w.size(), QSize(835, 590));
+        const QRect area = target->availableGeometry();
+        const QRect whole = w.frameGeometry();
+        QVERIFY(whole.width() > 835); // the platform draws a frame
+        if (position.x() < 0)
+            QCOMPARE(whole.right(), area.right());
+        else
+            QCOMPARE(whole.left(), area.left() + position.x());
+        if (position.y() < 0)
+            QCOMPARE(whole.bottom(), area.bottom());
+        else
+            QCOMPARE(whole.top(), area.top() + position.y());
+    }
+
     // Screen pixels become printer dots at 600 / 144: 24-pixel rows are 100
     // dots, the 11-pixel grid font 6 points.
     void theGridPrintsFromTheScreensRealResolution()
@@ -76,7 +120,11 @@ int main(int argc, char** argv)
     QFile screens(QStringLiteral("screens.json"));
     if (!screens.open(QIODevice::WriteOnly)
         || screens.write(R"({"screens": [{"name": "150%", "width": 1920, "height": 1080,
-                             "logicalDpi": 144, "logicalBaseDpi": 96, "dpr": 1.0}]})")
+                             "logicalDpi": 144, "logicalBaseDpi": 96, "dpr": 1.0},
+                             {"name": "1366x768", "x": 1920, "width": 1366, "height": 768},
+                             {"name": "1280x900", "x": 3286, "width": 1280, "height": 900},
+                             {"name": "1024x600", "x": 4566, "width": 1024, "height": 600},
+                             {"name": "800x500", "x": 5590, "width": 800, "height": 500}]})")
             < 0)
         qFatal("cannot write %s", qPrintable(screens.fileName()));
     screens.close();

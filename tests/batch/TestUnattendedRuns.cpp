@@ -11,6 +11,7 @@
 #include "support/ConsoleCapture.h"
 #include "support/HostPrograms.h"
 #include "support/LoopbackPorts.h"
+#include "support/TlsFront.h"
 
 #include <QPlainTextEdit>
 #include <QScopeGuard>
@@ -83,6 +84,12 @@ HostPrograms::Outcome runTheProgram(const QStringList& arguments)
     command << QStringLiteral("wine");
 #endif
     return HostPrograms::Run(command << QStringLiteral(QUILVANOR_PROGRAM) << arguments);
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 QStringList streamLines(const QByteArray& bytes)
@@ -220,6 +227,59 @@ private slots:
         QCOMPARE(SynchronisationFixture::statementLogs(QStringLiteral("export-paiement")), QStringList());
     }
 
+    // The three jobs reach a portal over TLS at the settings file's address,
+    // and the file keeps its bytes when the synchronisation adds its dates; a
+    // certificate the program cannot trust ends the run with its message.
+    void theThreeJobsReachAnHttpsPortalNamedInTheSettingsFile()
+    {
+        m_fixture.reset();
+        removeReports();
+        addLocalPayments();
+        m_fixture.addPortalPayment(6, QStringLiteral("2024-03-05"), 7, 240006, 2, 4700006);
+        const QStringList localBefore = m_fixture.localPayments();
+        const TlsFront front(m_fixture.m_portal->port());
+        // Only the settings file's address reaches the portal.
+        const QString standinUrl = PortalBaseUrl();
+        const auto restore = qScopeGuard([&] { SetPortalBaseUrl(standinUrl); });
+        RefusingPort builtIn;
+        SetPortalBaseUrl(QStringLiteral("http://127.0.0.1:%1").arg(builtIn.port()));
+        const QByteArray portalSection = "; portail de la ville\r\n[Portail]\r\nAdresse=" + front.url().toLatin1() + "\r\n";
+        const QByteArray authority = "AutoriteCertification=" + TestCertificates::AuthorityFile().toLocal8Bit() + "\r\n";
+        const QByteArray otherSection = "\r\n[Autre]\r\nCle=1\r\n";
+
+        // Without the town's authority, the certificate is refused and nothing changes.
+        writeBytes(m_fixture.settingsPath(), portalSection + otherSection);
+        ConsoleCapture console;
+        QCOMPARE(RunCommandLine(kSynchroniseFromStart), kExitFailure);
+        QCOMPARE(console.errors(),
+            QStringList(QStringLiteral("quilvanor: Certificat du portail refusé : son émetteur « %1 » n'est pas une "
+                                       "autorité de confiance, ni de ce poste ni du fichier nommé par "
+                                       "AutoriteCertification dans la section [Portail].")
+                            .arg(TestCertificates::AuthorityName())));
+        QCOMPARE(m_fixture.localPayments(), localBefore);
+        QCOMPARE(m_fixture.settingsFile(), portalSection + otherSection);
+        if (!TestCertificates::kAuthorityTrusted)
+            QSKIP(TestCertificates::kWhyAuthorityNotTrusted);
+
+        writeBytes(m_fixture.settingsPath(), portalSection + authority + otherSection);
+        console.clear();
+        QCOMPARE(RunCommandLine(kSynchroniseFromStart), kExitSuccess);
+        QCOMPARE(console.errors(), QStringList());
+        QCOMPARE(m_fixture.localPayments().size(), 4);
+        QCOMPARE(m_fixture.exportedPayments().size(), 1);
+        QCOMPARE(m_fixture.settingsFile(),
+            portalSection + authority + otherSection
+                + "[Import]\r\nLastDateImport=05-03-24\r\n[Export]\r\nLastDateExport=05-03-24\r\n");
+
+        QCOMPARE(RunCommandLine({ QStringLiteral("--exporter-roles"), QStringLiteral("3,1") }), kExitSuccess);
+        QCOMPARE(m_fixture.m_portal->scalar(QStringLiteral("SELECT count(*) FROM role")), QStringLiteral("2"));
+
+        const QString clientsOverTls = PortalImportClientFactureNumerique();
+        QFile::remove(m_fixture.settingsPath());
+        SetPortalBaseUrl(standinUrl);
+        QCOMPARE(clientsOverTls, PortalImportClientFactureNumerique());
+    }
+
     void aRollExportWithoutTheWindowSendsWhatTheWindowSends()
     {
         m_fixture.reset();
@@ -276,8 +336,11 @@ private slots:
                               << QString();
         QTest::newRow("help") << QStringList { QStringLiteral("--help") } << kExitSuccess << kUsageFirstLine
                               << QString();
+        // Beside the built program there is no settings file: the built-in address is in force.
         QTest::newRow("version") << QStringList { QStringLiteral("--version") } << kExitSuccess
-                                 << QStringLiteral("quilvanor " QUILVANOR_VERSION) << QString();
+                                 << QStringLiteral("quilvanor " QUILVANOR_VERSION "\nPortail : " QUILVANOR_PORTAL_BASE_URL
+                                                   " (adresse intégrée au programme)")
+                                 << QString();
         QTest::newRow("unknown option") << QStringList { QStringLiteral("--synchronise") } << kExitUsage << QString()
                                         << QStringLiteral("quilvanor: option inconnue : --synchronise.");
         QTest::newRow("date missing") << QStringList { QStringLiteral("--synchroniser"), QStringLiteral("--depuis") }
@@ -313,7 +376,7 @@ private slots:
         const QStringList outputLines = streamLines(outcome.output);
         const QStringList errorLines = streamLines(outcome.errors);
         QCOMPARE(outcome.exitCode, exitCode);
-        QCOMPARE(outputLines.value(0), output);
+        QCOMPARE(outputLines.mid(0, output.count(QLatin1Char('\n')) + 1).join(QLatin1Char('\n')), output);
         QCOMPARE(errorLines.value(0), error);
         // A command line that is not understood is answered with the usage.
         QCOMPARE(errorLines.value(1), exitCode == kExitUsage ? kUsageFirstLine : QString());

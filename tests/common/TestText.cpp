@@ -9,6 +9,8 @@
 
 #include <QtTest>
 
+#include <limits>
+
 class TestText : public QObject {
     Q_OBJECT
 private slots:
@@ -87,6 +89,13 @@ private slots:
         QTest::newRow("just below 1E15") << 123456789012345.0 << -1 << "123456789012345";
         QTest::newRow("currency rounds to 4") << 2.123456 << 4 << "2,1235";
         QTest::newRow("zero") << 0.0 << -1 << "0";
+        // Scaled by 10^4 to be rounded, these would overflow.
+        QTest::newRow("currency too large to round") << 1e305 << 4 << "1E305";
+        QTest::newRow("largest negative currency") << -std::numeric_limits<double>::max() << 4
+                                                   << "-1,79769313486232E308";
+        QTest::newRow("whole currency above 2^52") << 4503599627370497.0 << 4 << "4,5035996273705E15";
+        QTest::newRow("infinite currency") << std::numeric_limits<double>::infinity() << 4 << "INF";
+        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << 4 << "NAN";
     }
 
     void floatingPointTexts()
@@ -95,6 +104,9 @@ private slots:
         QFETCH(int, decimals);
         QFETCH(QString, text);
         QCOMPARE(FloatText(value, decimals), text);
+        QByteArray wire("x");
+        AppendFloatText(wire, value, decimals);
+        QCOMPARE(wire, "x" + text.toLatin1());
     }
 
     void fieldListIndexError()

@@ -13,6 +13,8 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <limits>
+
 class TestAdoQuery : public QObject {
     Q_OBJECT
 
@@ -75,6 +77,52 @@ private slots:
         QCOMPARE(query.FieldByName(QStringLiteral("Libelle")).AsString(), QStringLiteral("Hélène"));
         QCOMPARE(query.FieldByName(QStringLiteral("Jour")).AsString(),
                  FormatShortDate(QDate(2012, 5, 14)) + QStringLiteral(" 10:15:00"));
+    }
+
+    // The SQLite driver reports a column declared INTEGER as a 32-bit integer
+    // yet keeps 64-bit values in it: each reads exact, through the cursor as
+    // through a single value, after a row that fits in 32 bits.
+    void wholeNumbersReadExactWhateverTheDriverReports_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qint64>("number");
+        QTest::newRow("largest 32-bit") << "2147483647" << "2147483647" << qint64(2147483647);
+        QTest::newRow("smallest 32-bit") << "-2147483648" << "-2147483648" << qint64(-2147483647) - 1;
+        QTest::newRow("beyond 32 bits") << "5000000000" << "5000000000" << qint64(5000000000);
+        QTest::newRow("below 32 bits") << "-3000000000" << "-3000000000" << qint64(-3000000000);
+        QTest::newRow("largest 64-bit") << "9223372036854775807" << "9223372036854775807"
+                                        << std::numeric_limits<qint64>::max();
+        QTest::newRow("smallest 64-bit") << "-9223372036854775808" << "-9223372036854775808"
+                                         << std::numeric_limits<qint64>::min();
+        QTest::newRow("null") << "NULL" << "" << qint64(0);
+    }
+
+    void wholeNumbersReadExactWhateverTheDriverReports()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, text);
+        QFETCH(qint64, number);
+        m_source.execute(QStringLiteral("CREATE TABLE Entiers (Id INTEGER, Num INTEGER, Grand BIGINT);"
+                                        "INSERT INTO Entiers VALUES (1, 7, 7);"
+                                        "INSERT INTO Entiers VALUES (2, %1, %1);")
+                             .arg(stored));
+        AdoQuery query(QStringLiteral("QueryEntiers"), m_dmd.ADOConnection);
+        query.SetSql(QStringLiteral("select Num, Grand from Entiers order by Id"));
+        query.Open();
+        QCOMPARE(query.Field(0).AsString(), QStringLiteral("7"));
+        query.Next();
+        for (const int column : {0, 1}) {
+            QCOMPARE(query.Field(column).AsString(), text);
+            QCOMPARE(query.Field(column).AsInteger(), number);
+            QByteArray bytes;
+            query.Field(column).AppendAsString(bytes);
+            QCOMPARE(bytes, text.toLatin1());
+        }
+        for (const QString& column : {QStringLiteral("Num"), QStringLiteral("Grand")}) {
+            query.SetSql(QStringLiteral("select %1 from Entiers where Id=2").arg(column));
+            QCOMPARE(query.FirstValueAsInteger(), number);
+        }
     }
 
     void walksEachRowOnceAndStaysOnTheLastRow()

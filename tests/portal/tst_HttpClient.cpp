@@ -2,8 +2,14 @@
 #include "portal/HttpClient.h"
 #include "support/LoopbackPorts.h"
 #include "support/ScriptedTcpServer.h"
+#include "support/TlsFront.h"
 
+#include <QDate>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -15,12 +21,51 @@ constexpr HttpBounds kTestBounds { 5000, 5000 };
 
 const QList<QByteArray> kForm { QByteArrayLiteral("securiter=T&query=x") };
 
-// Posts the form to the URL; the body lands in the sink.
+using TestCertificates::Server;
+
+// Posts the form to the URL; the body lands in the sink. Over TLS, the test
+// authority is trusted.
 void Post(const QString& url, QByteArray& sink)
 {
     HttpClient client;
+    client.setAuthorityFile(TestCertificates::AuthorityFile());
     client.Post(url, kForm, sink);
 }
+
+// The server reached directly, or through TLS in front of it when a certificate is given.
+class Endpoint {
+public:
+    Endpoint(const ScriptedTcpServer& server, std::optional<Server> certificate)
+        : m_server(server)
+    {
+        if (certificate)
+            m_front = std::make_unique<TlsFront>(server.port(), *certificate);
+    }
+    QString url(const QString& path) const { return m_front ? m_front->url(path) : m_server.url(path); }
+
+private:
+    const ScriptedTcpServer& m_server;
+    std::unique_ptr<TlsFront> m_front;
+};
+
+void AddPlainAndTlsRows()
+{
+    QTest::addColumn<bool>("tls");
+    QTest::newRow("http") << false;
+    QTest::newRow("https") << true;
+}
+
+std::optional<Server> TrustedIf(bool tls)
+{
+    return tls ? std::optional<Server>(Server::Trusted) : std::nullopt;
+}
+
+// Skips a TLS case that needs the test authority trusted where it cannot be.
+#define SKIP_UNLESS_AUTHORITY_TRUSTED(needed)                                                                          \
+    do {                                                                                                               \
+        if ((needed) && !TestCertificates::kAuthorityTrusted)                                                          \
+            QSKIP(TestCertificates::kWhyAuthorityNotTrusted);                                                          \
+    } while (false)
 
 // Posts the form to the server's root; the body lands in the sink.
 void PostToRoot(const ScriptedTcpServer& server, QByteArray& sink)
@@ -52,16 +97,28 @@ class TestHttpClient : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { HttpClient::setDefaultBounds(kTestBounds); }
+    void initTestCase()
+    {
+        HttpClient::setDefaultBounds(kTestBounds);
+        QFile notPem(QStringLiteral("pas-un-certificat.pem"));
+        QVERIFY(notPem.open(QIODevice::WriteOnly) && notPem.write("texte, pas un certificat\n") > 0);
+    }
 
+    void requestHeadersInOrderWithContentLengthOfTheFormLines_data() { AddPlainAndTlsRows(); }
+
+    // Inside TLS the request is the same bytes as over plain HTTP.
     void requestHeadersInOrderWithContentLengthOfTheFormLines()
     {
+        QFETCH(bool, tls);
+        SKIP_UNLESS_AUTHORITY_TRUSTED(tls);
         ScriptedTcpServer server("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+        const Endpoint endpoint(server, TrustedIf(tls));
         HttpClient client;
         client.setRequestUserAgent(QStringLiteral("Agent/1"));
         client.setRequestContentType(QStringLiteral("text/x"));
+        client.setAuthorityFile(TestCertificates::AuthorityFile());
         QByteArray sink;
-        client.Post(server.url(QStringLiteral("/dir/doc.php")), { "ab", "c\xE9" }, sink);
+        client.Post(endpoint.url(QStringLiteral("/dir/doc.php")), { "ab", "c\xE9" }, sink);
         QCOMPARE(server.received(),
             QByteArray("POST /dir/doc.php HTTP/1.0\r\n"
                        "Host: 127.0.0.1\r\n"
@@ -128,10 +185,17 @@ private slots:
         QCOMPARE(BodyFromRoot(server), body);
     }
 
+    void withoutContentLengthTheBodyRunsToTheClose_data() { AddPlainAndTlsRows(); }
+
     void withoutContentLengthTheBodyRunsToTheClose()
     {
+        QFETCH(bool, tls);
+        SKIP_UNLESS_AUTHORITY_TRUSTED(tls);
         ScriptedTcpServer server({ "HTTP/1.0 200 OK\r\nServer: x\r\n\r\nfirst ", "second" }, Ending::Close);
-        QCOMPARE(BodyFromRoot(server), QByteArray("first second"));
+        const Endpoint endpoint(server, TrustedIf(tls));
+        QByteArray sink;
+        Post(endpoint.url(QStringLiteral("/")), sink);
+        QCOMPARE(sink, QByteArray("first second"));
     }
 
     void contentLengthZeroOrNegativeCountsAsAbsent_data()
@@ -238,13 +302,19 @@ private slots:
         QCOMPARE(sink, QByteArray("missing"));
     }
 
+    void redirectIsNotFollowed_data() { AddPlainAndTlsRows(); }
+
+    // Over TLS a redirect to plain HTTP is refused as any other: never downgraded.
     void redirectIsNotFollowed()
     {
+        QFETCH(bool, tls);
+        SKIP_UNLESS_AUTHORITY_TRUSTED(tls);
         ScriptedTcpServer target("HTTP/1.0 200 OK\r\n\r\n");
         ScriptedTcpServer server("HTTP/1.1 302 Found\r\nLocation: " + target.url(QStringLiteral("/new")).toLatin1()
             + "\r\nContent-Length: 0\r\n\r\n");
+        const Endpoint endpoint(server, TrustedIf(tls));
         QByteArray sink;
-        const auto error = Failure<HttpReplyError>([&] { PostToRoot(server, sink); });
+        const auto error = Failure<HttpReplyError>([&] { Post(endpoint.url(QStringLiteral("/")), sink); });
         QCOMPARE(error.statusCode(), 302);
         QCOMPARE(error.message(), QStringLiteral("302 Found"));
         target.stop();
@@ -318,19 +388,77 @@ private slots:
         QCOMPARE(error.message(), QStringLiteral("Erreur de socket # 11001\r\n"));
     }
 
-    void httpsIsRefusedInAnyCase_data()
+    // Every refusal of a TLS connection names what failed, and the request
+    // never leaves: no byte reaches the server behind the TLS front, and a
+    // server that does not speak TLS receives no byte of the request.
+    void tlsRefusalsSendNothing_data()
     {
-        QTest::addColumn<QString>("url");
-        QTest::newRow("lower") << QStringLiteral("https://127.0.0.1/");
-        QTest::newRow("mixed") << QStringLiteral("HtTpS://127.0.0.1/");
+        QTest::addColumn<int>("certificate"); // a Server, or -1: the plain server itself on the https URL
+        QTest::addColumn<bool>("silent"); // the server never answers
+        QTest::addColumn<QString>("authorityFile"); // "" for the test authority
+        QTest::addColumn<QString>("message"); // a pattern
+        const QString refused = QStringLiteral("Certificat du portail refusé : ");
+        QTest::newRow("unknown authority")
+            << int(Server::UnknownAuthority) << false << QString()
+            << QRegularExpression::escape(refused + QStringLiteral("son émetteur « ")
+                   + TestCertificates::UnknownAuthorityName()
+                   + QStringLiteral(" » n'est pas une autorité de confiance, ni de ce poste ni du fichier nommé par "
+                                    "AutoriteCertification dans la section [Portail]."));
+        QTest::newRow("wrong host name")
+            << int(Server::WrongHost) << false << QString()
+            << QRegularExpression::escape(refused + QStringLiteral("il est établi pour « autre.exemple » et non pour « 127.0.0.1 »."));
+        // Expired since yesterday, at the time of day it was made.
+        QTest::newRow("expired")
+            << int(Server::Expired) << false << QString()
+            << QRegularExpression::escape(refused + QStringLiteral("il a expiré le ")
+                   + QDate::currentDate().addDays(-1).toString(QStringLiteral("dd/MM/yyyy")))
+                + QStringLiteral(" à \\d\\d:\\d\\d\\.");
+        QTest::newRow("plain HTTP on the https port")
+            << -1 << false << QString()
+            << QStringLiteral("Connexion sécurisée au portail impossible : le serveur n'a pas répondu en TLS 1\\.2 ou "
+                              "plus récent sur ce port \\(.+\\)\\.");
+        QTest::newRow("handshake past the connect bound")
+            << -1 << true << QString()
+            << QStringLiteral("Connexion sécurisée au portail impossible : la négociation TLS n'a pas abouti en 1 s\\.");
+        QTest::newRow("authority file missing")
+            << int(Server::Trusted) << false << QStringLiteral("absent.pem")
+            << QStringLiteral("Le fichier d'autorité de certification « .*absent\\.pem » \\(clé AutoriteCertification "
+                              "de la section \\[Portail\\]\\) est introuvable ou illisible\\.");
+        QTest::newRow("authority file without a certificate")
+            << int(Server::Trusted) << false << QStringLiteral("pas-un-certificat.pem")
+            << QStringLiteral("Le fichier d'autorité de certification « .* » \\(clé AutoriteCertification "
+                              "de la section \\[Portail\\]\\) ne contient aucun certificat au format PEM\\.");
     }
 
-    void httpsIsRefusedInAnyCase()
+    void tlsRefusalsSendNothing()
     {
-        QFETCH(QString, url);
+        QFETCH(int, certificate);
+        QFETCH(bool, silent);
+        QFETCH(QString, authorityFile);
+        QFETCH(QString, message);
+        // Only a trusted authority's certificate gets as far as its name and dates.
+        SKIP_UNLESS_AUTHORITY_TRUSTED(certificate == int(Server::WrongHost) || certificate == int(Server::Expired));
+        ScriptedTcpServer server("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok",
+            silent ? Ending::Silent : Ending::AnswerFirstBytes);
+        std::unique_ptr<TlsFront> front;
+        if (certificate >= 0)
+            front = std::make_unique<TlsFront>(server.port(), Server(certificate));
+        HttpClient client;
+        client.setBounds({ 1000, 5000, 5000 });
+        client.setAuthorityFile(authorityFile.isEmpty() ? TestCertificates::AuthorityFile() : authorityFile);
         QByteArray sink;
-        const auto error = Failure<QuilvanorError>([&] { Post(url, sink); });
-        QCOMPARE(error.message(), QStringLiteral("La valeur d'interception est incorrecte"));
+        const QString url = front ? front->url(QStringLiteral("/")) : QStringLiteral("HtTpS://127.0.0.1:%1/").arg(server.port());
+        const auto error = Failure<QuilvanorError>([&] { client.Post(url, kForm, sink); });
+        QVERIFY2(QRegularExpression(QLatin1Char('^') + message + QLatin1Char('$')).match(error.message()).hasMatch(),
+            qPrintable(error.message()));
+        // Behind the front nothing arrives (Schannel checks the certificate once
+        // the handshake is over, when the front may already have connected).
+        server.stop();
+        if (front)
+            QCOMPARE(server.received(), QByteArray());
+        else
+            QVERIFY(!server.received().contains("securiter"));
+        QVERIFY(sink.isEmpty());
     }
 
     void serverThatNeverAnswersTimesOut()
@@ -344,17 +472,23 @@ private slots:
         QCOMPARE(error.message(), QStringLiteral("Erreur de socket # 10060\r\nDélai de connexion dépassé."));
     }
 
+    void aReplyThatDripsIsBoundedAsAWhole_data() { AddPlainAndTlsRows(); }
+
     void aReplyThatDripsIsBoundedAsAWhole()
     {
+        QFETCH(bool, tls);
+        SKIP_UNLESS_AUTHORITY_TRUSTED(tls);
         // Every byte comes well within the wait for a byte; the whole reply does not.
         QList<QByteArray> pieces { "HTTP/1.0 200 OK\r\n\r\n" };
         for (int i = 0; i < 40; ++i)
             pieces << "x";
         ScriptedTcpServer server(pieces, Ending::Drip);
+        const Endpoint endpoint(server, TrustedIf(tls));
         HttpClient client;
+        client.setAuthorityFile(TestCertificates::AuthorityFile());
         client.setBounds({ 5000, 5000, 10 * ScriptedTcpServer::kDripPauseMs });
         QByteArray sink;
-        const auto error = Failure<SocketError>([&] { client.Post(server.url(QStringLiteral("/")), kForm, sink); });
+        const auto error = Failure<SocketError>([&] { client.Post(endpoint.url(QStringLiteral("/")), kForm, sink); });
         QCOMPARE(error.number(), 10060);
         QVERIFY2(sink.size() < 20, QByteArray::number(sink.size()));
     }
@@ -362,24 +496,30 @@ private slots:
     void aReplyOverTheCeilingIsRefused_data()
     {
         QTest::addColumn<QList<QByteArray>>("reply");
+        QTest::addColumn<bool>("tls");
         const QByteArray over(1536 * 1024, 'x');
         QTest::newRow("announced, before its body")
-            << QList<QByteArray> { "HTTP/1.0 200 OK\r\nContent-Length: 300000000\r\n\r\nabc" };
-        QTest::newRow("up to the close") << QList<QByteArray> { "HTTP/1.0 200 OK\r\n\r\n", over };
+            << QList<QByteArray> { "HTTP/1.0 200 OK\r\nContent-Length: 300000000\r\n\r\nabc" } << false;
+        QTest::newRow("up to the close") << QList<QByteArray> { "HTTP/1.0 200 OK\r\n\r\n", over } << false;
+        QTest::newRow("up to the close, over TLS") << QList<QByteArray> { "HTTP/1.0 200 OK\r\n\r\n", over } << true;
         QTest::newRow("in chunks") << QList<QByteArray> { "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
-            "180000\r\n", over, "\r\n0\r\n\r\n" };
-        QTest::newRow("a header without end") << QList<QByteArray> { "HTTP/1.0 200 OK\r\nX: ", over };
+            "180000\r\n", over, "\r\n0\r\n\r\n" } << false;
+        QTest::newRow("a header without end") << QList<QByteArray> { "HTTP/1.0 200 OK\r\nX: ", over } << false;
     }
 
     void aReplyOverTheCeilingIsRefused()
     {
         QFETCH(QList<QByteArray>, reply);
+        QFETCH(bool, tls);
+        SKIP_UNLESS_AUTHORITY_TRUSTED(tls);
         ScriptedTcpServer server(reply, Ending::Close);
+        const Endpoint endpoint(server, TrustedIf(tls));
         HttpClient client;
+        client.setAuthorityFile(TestCertificates::AuthorityFile());
         client.setBounds({ 5000, 5000, 5000, 1024 * 1024 });
         QByteArray sink;
         const auto error
-            = Failure<ReplyTooLargeError>([&] { client.Post(server.url(QStringLiteral("/")), kForm, sink); });
+            = Failure<ReplyTooLargeError>([&] { client.Post(endpoint.url(QStringLiteral("/")), kForm, sink); });
         QCOMPARE(error.message(), QStringLiteral("La réponse du portail dépasse 1 Mo : elle est refusée."));
         QVERIFY(sink.size() <= 1024 * 1024);
     }

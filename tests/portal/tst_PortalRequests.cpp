@@ -1,9 +1,16 @@
 #include "common/Errors.h"
+#include "common/SettingsFile.h"
 #include "portal/FonctionsVendrolles.h"
 #include "portal/HttpClient.h"
 #include "support/ScriptedTcpServer.h"
+#include "support/TlsFront.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 namespace {
 
@@ -21,6 +28,24 @@ QByteArray RequestHead(const char* endpoint, int contentLength)
         + QByteArray::number(contentLength) + "\r\n\r\n";
 }
 
+// A settings file of the given bytes, in a folder of its own, for the program to read.
+class SettingsFile {
+public:
+    explicit SettingsFile(const QByteArray& content)
+    {
+        QFile file(path());
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            throw std::runtime_error("cannot write the test's settings file");
+        SetSettingsFilePath(path());
+    }
+    ~SettingsFile() { SetSettingsFilePath(QString()); }
+    QString path() const { return m_dir.filePath(QStringLiteral("quilvanor.ini")); }
+    QString folder() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
 } // namespace
 
 class TestPortalRequests : public QObject {
@@ -35,11 +60,40 @@ private slots:
 
     void cleanup() { SetPortalBaseUrl(m_defaultBaseUrl); }
 
+    // The address in force: the built-in one, or the settings file's over
+    // plain HTTP or TLS (its authority file named relative to the program's
+    // folder); the request's bytes are the same on the wire.
+    void exportSendsTheFormLineUnchanged_data()
+    {
+        QTest::addColumn<QString>("settingsAddress");
+        QTest::newRow("built-in address") << QString();
+        QTest::newRow("settings file, http") << QStringLiteral("http");
+        QTest::newRow("settings file, https") << QStringLiteral("https");
+    }
+
     void exportSendsTheFormLineUnchanged()
     {
+        QFETCH(QString, settingsAddress);
+        if (settingsAddress == QLatin1String("https") && !TestCertificates::kAuthorityTrusted)
+            QSKIP(TestCertificates::kWhyAuthorityNotTrusted);
         ScriptedTcpServer server(kEmptyOk);
-        SetPortalBaseUrl(server.url(QString()));
+        ScriptedTcpServer builtIn(kEmptyOk); // where the request goes when the settings file is not read
+        SetPortalBaseUrl(settingsAddress.isEmpty() ? server.url(QString()) : builtIn.url(QString()));
+        std::unique_ptr<TlsFront> front;
+        QByteArray settings = "; KORVA8\r\n[Import]\r\nLastDateImport=01-03-12\r\n[Portail]\r\n";
+        if (settingsAddress == QLatin1String("http"))
+            settings += "Adresse = " + server.url(QString()).toLatin1() + "/\r\n";
+        if (settingsAddress == QLatin1String("https")) {
+            front = std::make_unique<TlsFront>(server.port());
+            settings += "Adresse=" + front->url().toLatin1() + "\r\nAutoriteCertification=autorite\\ca.pem\r\n";
+        }
+        const SettingsFile file(settings);
+        QDir(file.folder()).mkdir(QStringLiteral("autorite"));
+        QVERIFY(QFile::copy(TestCertificates::AuthorityFile(), file.folder() + QStringLiteral("/autorite/ca.pem")));
+
         QCOMPARE(PortalExport(QStringLiteral("a b,c")), QString());
+        builtIn.stop();
+        QCOMPARE(builtIn.connectionCount(), 0);
         const QByteArray formLine = "securiter=31K5D907R640B28M3&query=a+b%2Cc";
         QCOMPARE(server.received(), RequestHead("/web/index.php/batch/export", 43) + formLine + "\r\n");
     }
@@ -82,6 +136,47 @@ private slots:
             QCOMPARE(error.statusCode(), 403);
             QCOMPARE(error.message(), QStringLiteral("403 Forbidden"));
         }
+    }
+
+    // A wrong address in the settings file is refused before anything is sent.
+    void wrongAddressIsRefusedBeforeAnythingIsSent_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("scheme") << QStringLiteral("ftp://127.0.0.1")
+                                << QStringLiteral("elle doit commencer par http:// ou https://");
+        QTest::newRow("no scheme") << QStringLiteral("famille.ville.fr")
+                                   << QStringLiteral("elle doit commencer par http:// ou https://");
+        QTest::newRow("path") << QStringLiteral("https://famille.ville.fr/web/index.php")
+                              << QStringLiteral("elle ne doit pas contenir de chemin (« /web/index.php »)");
+        QTest::newRow("empty host") << QStringLiteral("https://:443")
+                                    << QStringLiteral("le nom du serveur est vide");
+        QTest::newRow("host") << QStringLiteral("http://famille_ville.fr")
+                              << QStringLiteral("« famille_ville.fr » n'est ni un nom de serveur ni une adresse IPv4");
+        QTest::newRow("address") << QStringLiteral("http://192.168.1.300")
+                                 << QStringLiteral("« 192.168.1.300 » n'est ni un nom de serveur ni une adresse IPv4");
+        QTest::newRow("port") << QStringLiteral("http://127.0.0.1:70000")
+                              << QStringLiteral("le port doit être un nombre de 1 à 65535");
+    }
+
+    void wrongAddressIsRefusedBeforeAnythingIsSent()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, fault);
+        ScriptedTcpServer builtIn(kEmptyOk);
+        SetPortalBaseUrl(builtIn.url(QString()));
+        const SettingsFile file("[Portail]\r\nAdresse=" + address.toLatin1() + "\r\n");
+        try {
+            PortalImportClientFactureNumerique();
+            QFAIL("a wrong address must be refused");
+        } catch (const QuilvanorError& error) {
+            QCOMPARE(error.message(),
+                QStringLiteral("L'adresse du portail « %1 » (clé Adresse de la section [Portail] de %2) n'est pas "
+                               "valide : %3.")
+                    .arg(address, QDir::toNativeSeparators(file.path()), fault));
+        }
+        builtIn.stop();
+        QCOMPARE(builtIn.connectionCount(), 0);
     }
 
 private:

@@ -135,18 +135,57 @@ private slots:
         QCOMPARE(selectedRolls(window()), QList<int>({ 9 }));
     }
 
-    void shiftWithAnArrowExtendsAndAnArrowAloneClears()
+    // The rolls are clicked in turn (the first plainly, the others with Ctrl),
+    // the keys pressed on the grid, then the further rolls Ctrl+clicked.
+    void keysOnTheGridExtendOrClearTheSelection_data()
     {
+        QTest::addColumn<QList<int>>("clicked");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QList<int>>("ctrlClickedAfter");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::addColumn<int>("currentRoll");
+
+        const QList<int> none;
+        QTest::newRow("Shift+Down twice") << QList<int>{13} << QKeySequence(QStringLiteral("Shift+Down, Shift+Down"))
+                                          << none << QList<int>{13, 12, 11} << 11;
+        QTest::newRow("Shift+Down twice, Shift+Up")
+            << QList<int>{13} << QKeySequence(QStringLiteral("Shift+Down, Shift+Down, Shift+Up")) << none
+            << QList<int>{13, 12} << 12;
+        QTest::newRow("Shift+Down then Down") << QList<int>{13} << QKeySequence(QStringLiteral("Shift+Down, Down"))
+                                              << none << none << 11;
+        QTest::newRow("Right") << QList<int>{3} << QKeySequence(QStringLiteral("Right")) << none << none << 3;
+        QTest::newRow("Left") << QList<int>{3, 5} << QKeySequence(QStringLiteral("Left")) << none << none << 5;
+        QTest::newRow("Up") << QList<int>{3, 5} << QKeySequence(QStringLiteral("Up")) << none << none << 6;
+        QTest::newRow("Ctrl+Down then Ctrl+click")
+            << QList<int>{2, 4} << QKeySequence(QStringLiteral("Ctrl+Down")) << QList<int>{6} << QList<int>{6} << 6;
+        QTest::newRow("Ctrl+Up") << QList<int>{2, 4} << QKeySequence(QStringLiteral("Ctrl+Up")) << none << none << -1;
+        QTest::newRow("Ctrl+Right") << QList<int>{2, 4} << QKeySequence(QStringLiteral("Ctrl+Right")) << none << none
+                                    << 4;
+        QTest::newRow("Alt+Down") << QList<int>{2, 4} << QKeySequence(QStringLiteral("Alt+Down")) << none << none
+                                  << -1;
+        QTest::newRow("Ctrl+Shift+Down extends") << QList<int>{4} << QKeySequence(QStringLiteral("Ctrl+Shift+Down"))
+                                                 << none << QList<int>{4, 3} << 3;
+        QTest::newRow("Ctrl+PageDown only moves") << QList<int>{2, 4}
+                                                  << QKeySequence(QStringLiteral("Ctrl+PgDown")) << none
+                                                  << QList<int>{4, 2} << -1;
+    }
+
+    void keysOnTheGridExtendOrClearTheSelection()
+    {
+        QFETCH(QList<int>, clicked);
+        QFETCH(QKeySequence, keys);
+        QFETCH(QList<int>, ctrlClickedAfter);
+        QFETCH(QList<int>, expected);
+        QFETCH(int, currentRoll);
         DBGrille* grid = window().DBGrille;
-        clickRoll(window(), 13);
-        QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
-        QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
-        QCOMPARE(selectedRolls(window()), QList<int>({ 13, 12, 11 }));
-        QTest::keyClick(grid, Qt::Key_Up, Qt::ShiftModifier);
-        QCOMPARE(selectedRolls(window()), QList<int>({ 13, 12 }));
-        QTest::keyClick(grid, Qt::Key_Down);
-        QCOMPARE(selectedRolls(window()), QList<int>());
-        QCOMPARE(grid->currentIndex().row(), rowOfRoll(window(), 11));
+        for (qsizetype i = 0; i < clicked.size(); ++i)
+            clickRoll(window(), clicked.at(i), i == 0 ? Qt::NoModifier : Qt::ControlModifier);
+        QTest::keySequence(grid, keys);
+        for (const int roll : ctrlClickedAfter)
+            clickRoll(window(), roll, Qt::ControlModifier);
+        QCOMPARE(selectedRolls(window()), expected);
+        if (currentRoll >= 0)
+            QCOMPARE(grid->currentIndex().row(), rowOfRoll(window(), currentRoll));
     }
 
     // One press of the export button sends every selected roll, so nothing

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -93,10 +94,12 @@ qint64 Start(const QStringList& arguments, const QString& folder, const QString&
     for (const QString& argument : arguments)
         words << ShellWord(argument);
     const QString in = input.isEmpty() ? QStringLiteral("/dev/null") : HostPath(input);
-    const QString script = QStringLiteral("PATH=/usr/local/bin:/usr/bin:/bin; export PATH\n")
-        + words.join(QLatin1Char(' ')) + QStringLiteral(" <%1 >%2 2>%3 &\n")
-                                             .arg(ShellWord(in), ShellWord(HostPath(dir.filePath(QStringLiteral("out")))),
-                                                 ShellWord(HostPath(dir.filePath(QStringLiteral("err")))))
+    // The script runs with the runner's environment: its PATH names the Wine of
+    // this bitness (the i386 chroot's for a 32-bit test).
+    const QString script = words.join(QLatin1Char(' '))
+        + QStringLiteral(" <%1 >%2 2>%3 &\n")
+              .arg(ShellWord(in), ShellWord(HostPath(dir.filePath(QStringLiteral("out")))),
+                  ShellWord(HostPath(dir.filePath(QStringLiteral("err")))))
         + QStringLiteral("echo $! >%1.part && mv %1.part %1\nwait $!\necho $? >%2.part && mv %2.part %2\n")
               .arg(ShellWord(HostPath(dir.filePath(QStringLiteral("pid")))),
                   ShellWord(HostPath(dir.filePath(QStringLiteral("status")))));
@@ -117,6 +120,10 @@ qint64 Start(const QStringList& arguments, const QString& folder, const QString&
     if (!named.rename(request + QStringLiteral(".request")))
         throw std::runtime_error("cannot ask the host runner to start " + arguments.value(0).toStdString());
 
+    // The request is this side's to remove, once the script has run: Wine may
+    // still be finishing the rename when the watcher has read it, and a request
+    // the watcher removed at once made that rename fail after it had happened.
+    const auto withdraw = qScopeGuard([&] { QFile::remove(request + QStringLiteral(".request")); });
     for (int waited = 0; waited < kStartBoundMs; waited += kPollMs) {
         const QByteArray pid = ReadAll(dir.filePath(QStringLiteral("pid"))).trimmed();
         if (!pid.isEmpty())

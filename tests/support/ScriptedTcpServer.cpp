@@ -76,7 +76,8 @@ void ScriptedTcpServer::readRequest(TestSocket connection)
     char block[65536];
     for (;;) {
         const std::optional<qint64> length = HttpRequestLength(request);
-        if ((length && request.size() >= *length) || !m_server.waitReadable(connection))
+        const bool answerNow = m_ending == Ending::AnswerFirstBytes && !request.isEmpty();
+        if ((length && request.size() >= *length) || answerNow || !m_server.waitReadable(connection))
             break;
         const int n = ReceiveSome(connection, block, sizeof block);
         if (n <= 0)

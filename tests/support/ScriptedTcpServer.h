@@ -19,6 +19,7 @@ public:
         HoldOpen, // keep it open after the reply until the client closes it
         Silent, // never answer; wait until the client closes
         CloseAtOnce, // close as soon as accepted, without reading a byte
+        AnswerFirstBytes, // answer the first bytes received, whatever they are, and close (a TLS hello to a plain server)
         Drip, // a pause before each piece after the first, then close
     };
     static constexpr int kDripPauseMs = 30;

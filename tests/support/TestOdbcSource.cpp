@@ -44,17 +44,21 @@ QStringList SampleArguments(const korva8::SampleOptions& options)
 
 } // namespace
 
-TestOdbcSource::TestOdbcSource(const korva8::SampleOptions& options)
+TestOdbcSource::TestOdbcSource(const korva8::SampleOptions& options, Fetch fetch)
 {
     const QString iniPath = OdbcIniPath(m_dir);
     m_databasePath = QFileInfo(iniPath).dir().filePath(QStringLiteral("korva8.db"));
-    QFile ini(iniPath);
+    WriteOdbcIni(iniPath, fetch);
+    recreate(options);
+}
+
+void TestOdbcSource::WriteOdbcIni(const QString& path, Fetch fetch) const
+{
+    QFile ini(path);
     if (!ini.open(QIODevice::WriteOnly))
         qFatal("cannot write the test odbc.ini");
     ini.write("[DB_KORVA8]\nDriver=SQLite3\nDatabase=" + HostPrograms::HostPath(m_databasePath).toUtf8()
-        + "\nTimeout=5000\nNoCreat=1\n");
-    ini.close();
-    recreate(options);
+        + "\nTimeout=5000\nNoCreat=1\n" + (fetch == Fetch::RowByRow ? "StepAPI=1\n" : ""));
 }
 
 void TestOdbcSource::recreate(const korva8::SampleOptions& options)

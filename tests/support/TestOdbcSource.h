@@ -14,7 +14,14 @@
 // ODBC call of the process.
 class TestOdbcSource {
 public:
-    explicit TestOdbcSource(const korva8::SampleOptions& options = {});
+    // How the SQLite driver hands a selection over: the whole result at once
+    // (its default), or row by row (StepAPI=1, as the demo's data source has it).
+    enum class Fetch { WholeResult, RowByRow };
+
+    explicit TestOdbcSource(const korva8::SampleOptions& options = {}, Fetch fetch = Fetch::WholeResult);
+
+    // An odbc.ini naming this database "DB_KORVA8", for a program started beside the test.
+    void WriteOdbcIni(const QString& path, Fetch fetch) const;
 
     QString databasePath() const { return m_databasePath; }
 

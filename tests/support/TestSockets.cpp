@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 #endif
 
@@ -131,6 +132,15 @@ int ReceiveSome(TestSocket connection, char* buffer, int size)
 
 void SendAll(TestSocket connection, const QByteArray& bytes)
 {
+    // A client that stops reading (a reply it refuses part-way) must not hold
+    // the server's thread, and the test waiting for it, in a send for ever.
+    constexpr int kSendBoundMs = 10 * 1000;
+#ifdef _WIN32
+    const DWORD bound = kSendBoundMs;
+#else
+    const timeval bound { kSendBoundMs / 1000, 0 };
+#endif
+    ::setsockopt(connection, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&bound), sizeof bound);
     qsizetype sent = 0;
     while (sent < bytes.size()) {
         const auto n = ::send(connection, bytes.constData() + sent, static_cast<int>(bytes.size() - sent), kSendFlags);

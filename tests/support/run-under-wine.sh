@@ -19,13 +19,14 @@ trap stop EXIT
 # The test's host programs: the test names a shell script in this folder (by
 # renaming its request into it) and the watcher runs it; a Windows program
 # that starts a host program itself upsets Wine's sockets in its own process.
+# The watcher only reads a request: the test removes it once the script runs.
 requests="$work/requests"
 mkdir "$requests"
 export QUILVANOR_HOST_REQUESTS="$requests"
 setsid bash -c '
     inotifywait -m -e moved_to --format %f "$1" 2>"$1.ready" | while read -r name; do
         case "$name" in
-        *.request) script=$(cat "$1/$name"); rm -f "$1/$name"; sh "$script" </dev/null >/dev/null 2>&1 & ;;
+        *.request) script=$(cat "$1/$name"); sh "$script" </dev/null >/dev/null 2>&1 & ;;
         esac
     done' watcher "$requests" &
 watcher=$!
@@ -41,4 +42,11 @@ results="$work/results.txt"
 wine "$@" -o "Z:${results//\//\\},txt"
 status=$?
 cat "$results" 2>/dev/null
+# A test counts only when it ran to its end: Qt Test closes its results with
+# the "Totals:" line. Wine's own status says nothing of a program that could
+# not start (a missing DLL, the other bitness' Wine), which may still be 0.
+if ! grep -q '^Totals: ' "$results" 2>/dev/null; then
+    echo "run-under-wine.sh: $1 left no Qt Test results (Wine's status $status): the test did not run" >&2
+    exit 1
+fi
 exit $status

@@ -1,0 +1,105 @@
+#include "portal/PortalAddress.h"
+
+#include "common/Errors.h"
+#include "common/PrivateProfile.h"
+#include "common/SettingsFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+const QString kSection = QStringLiteral("Portail");
+const QString kAddressKey = QStringLiteral("Adresse");
+const QString kAuthorityKey = QStringLiteral("AutoriteCertification");
+
+QString& BuiltInAddress()
+{
+    static QString baseUrl = QString::fromUtf8(QUILVANOR_PORTAL_BASE_URL);
+    return baseUrl;
+}
+
+bool IsIPv4(const QString& host)
+{
+    static const QRegularExpression quad(QStringLiteral("^(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})$"));
+    const QRegularExpressionMatch match = quad.match(host);
+    if (!match.hasMatch())
+        return false;
+    for (int i = 1; i <= 4; ++i) {
+        if (match.captured(i).toInt() > 255)
+            return false;
+    }
+    return true;
+}
+
+// Labels of letters, digits and hyphens, neither starting nor ending with a
+// hyphen; the last one is not all digits (that would be a mistyped address).
+bool IsHostName(const QString& host)
+{
+    static const QRegularExpression name(
+        QStringLiteral("^([A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?)(\\.[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?)*$"));
+    static const QRegularExpression digitsOnly(QStringLiteral("(^|\\.)\\d+$"));
+    return host.size() <= 253 && name.match(host).hasMatch() && !digitsOnly.match(host).hasMatch();
+}
+
+// Why the address cannot be used, or nothing when it can.
+QString AddressFault(const QString& address)
+{
+    const qsizetype schemeEnd = address.indexOf(QLatin1String("://"));
+    const QString scheme = schemeEnd < 0 ? QString() : address.left(schemeEnd).toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        return QStringLiteral("elle doit commencer par http:// ou https://");
+    QString rest = address.mid(schemeEnd + 3);
+    if (rest.endsWith(QLatin1Char('/')))
+        rest.chop(1); // "https://famille.ville.fr/" names the same portal
+    const qsizetype pathStart = rest.indexOf(QRegularExpression(QStringLiteral("[/?#\\\\]")));
+    if (pathStart >= 0)
+        return QStringLiteral("elle ne doit pas contenir de chemin (« %1 »)").arg(rest.mid(pathStart));
+    const qsizetype colon = rest.indexOf(QLatin1Char(':'));
+    const QString host = colon < 0 ? rest : rest.left(colon);
+    if (host.isEmpty())
+        return QStringLiteral("le nom du serveur est vide");
+    if (!IsIPv4(host) && !IsHostName(host))
+        return QStringLiteral("« %1 » n'est ni un nom de serveur ni une adresse IPv4").arg(host);
+    if (colon >= 0) {
+        bool isNumber = false;
+        const int port = rest.mid(colon + 1).toInt(&isNumber);
+        if (!isNumber || port < 1 || port > 65535 || !rest.mid(colon + 1).front().isDigit())
+            return QStringLiteral("le port doit être un nombre de 1 à 65535");
+    }
+    return QString();
+}
+
+} // namespace
+
+PortalAddress PortalAddressInForce()
+{
+    const QString settingsPath = SettingsFilePath();
+    const QString address = PrivateProfile::ReadString(settingsPath, kSection, kAddressKey, QString());
+    const QString authority = PrivateProfile::ReadString(settingsPath, kSection, kAuthorityKey, QString());
+    PortalAddress inForce;
+    if (address.isEmpty()) {
+        inForce.baseUrl = BuiltInAddress();
+    } else {
+        const QString fault = AddressFault(address);
+        if (!fault.isEmpty()) {
+            throw QuilvanorError(QStringLiteral("L'adresse du portail « %1 » (clé Adresse de la section [Portail] de %2) "
+                                                "n'est pas valide : %3.")
+                                     .arg(address, QDir::toNativeSeparators(settingsPath), fault));
+        }
+        inForce.baseUrl = address.endsWith(QLatin1Char('/')) ? address.chopped(1) : address;
+        inForce.fromSettingsFile = true;
+    }
+    if (!authority.isEmpty()) {
+        // Relative to the program's folder, where the settings file is; "\\" separates folders everywhere.
+        const QString path = QString(authority).replace(QLatin1Char('\\'), QLatin1Char('/'));
+        inForce.authorityFile = QDir::toNativeSeparators(QFileInfo(settingsPath).dir().absoluteFilePath(path));
+    }
+    return inForce;
+}
+
+void SetBuiltInPortalBaseUrl(const QString& baseUrl)
+{
+    BuiltInAddress() = baseUrl;
+}

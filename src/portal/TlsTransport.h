@@ -1,0 +1,40 @@
+#pragma once
+
+#include "portal/Transport.h"
+
+#include <QString>
+
+#include <memory>
+
+class QSslSocket;
+
+// HTTPS: TLS 1.2 or later through Qt Network (OpenSSL on Linux, Schannel on
+// Windows), used blocking over a stream socket connected as for plain HTTP,
+// so the lookup, the connect bound and their errors are the same. The
+// server's certificate is always verified (chain, dates, host name) against
+// the system's authorities and those of the authority file; nothing is sent
+// before the handshake has succeeded.
+class TlsTransport final : public Transport {
+public:
+    // The authority file: a PEM file whose certificates are trusted besides
+    // the system's own; empty for none.
+    explicit TlsTransport(QString authorityFile);
+    ~TlsTransport() override;
+    TlsTransport(const TlsTransport&) = delete;
+    TlsTransport& operator=(const TlsTransport&) = delete;
+
+    void open(const QString& host, int port, int connectMs) override;
+    void send(std::span<const QByteArrayView> pieces, int timeoutMs) override;
+    void flush(int timeoutMs) override;
+    qsizetype receive(char* buffer, qsizetype maxSize, int timeoutMs) override;
+    void shutdownSend() override;
+
+private:
+    void handshake(const QString& host, int connectMs);
+    void waitUntilWritten(int timeoutMs);
+    [[noreturn]] void failTransfer();
+
+    QString m_authorityFile;
+    std::unique_ptr<QSslSocket> m_socket;
+    bool m_closedByServer = false; // by its closing alert or its end of the connection
+};

@@ -1,0 +1,148 @@
+#include "support/TlsFront.h"
+
+#include "support/HostPrograms.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <stdexcept>
+
+namespace {
+
+using HostPrograms::HostPath;
+using TestCertificates::Server;
+
+constexpr int kStartTimeoutMs = 30 * 1000;
+const QString kAuthorityName = QStringLiteral("Autorite de test quilvanor");
+const QString kUnknownAuthorityName = QStringLiteral("Autorite inconnue");
+const QString kLoopbackNames = QStringLiteral("subjectAltName=IP:127.0.0.1,DNS:localhost\n");
+
+void RunOpenssl(const QStringList& arguments)
+{
+    const HostPrograms::Outcome outcome = HostPrograms::Run(QStringList { QStringLiteral("openssl") } + arguments);
+    if (outcome.exitCode != 0)
+        throw std::runtime_error("openssl " + arguments.join(QLatin1Char(' ')).toStdString() + ": "
+            + outcome.errors.toStdString());
+}
+
+QStringList NewKey(const QString& keyFile)
+{
+    return { QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+        QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"), QStringLiteral("-keyout"),
+        HostPath(keyFile) };
+}
+
+// The folder of the test certificates, made on first use and kept for the run.
+class Certificates {
+public:
+    static const Certificates& Get()
+    {
+        static const Certificates certificates;
+        return certificates;
+    }
+
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    Certificates()
+    {
+        if (!m_dir.isValid())
+            throw std::runtime_error("no temporary folder for the test certificates");
+        makeAuthority(QStringLiteral("ca"), kAuthorityName);
+        makeAuthority(QStringLiteral("unknown-ca"), kUnknownAuthorityName);
+        makeServer(QStringLiteral("trusted"), QStringLiteral("ca"), kLoopbackNames, QStringLiteral("30"));
+        makeServer(QStringLiteral("wrong-host"), QStringLiteral("ca"),
+            QStringLiteral("subjectAltName=DNS:autre.exemple\n"), QStringLiteral("30"));
+        makeServer(QStringLiteral("expired"), QStringLiteral("ca"), kLoopbackNames, QStringLiteral("-1"));
+        makeServer(QStringLiteral("unknown"), QStringLiteral("unknown-ca"), kLoopbackNames, QStringLiteral("30"));
+    }
+
+    void makeAuthority(const QString& name, const QString& commonName)
+    {
+        RunOpenssl(QStringList { QStringLiteral("req"), QStringLiteral("-x509") } + NewKey(file(name + ".key"))
+            + QStringList { QStringLiteral("-out"), HostPath(file(name + ".pem")), QStringLiteral("-days"),
+                QStringLiteral("30"), QStringLiteral("-subj"), QStringLiteral("/CN=") + commonName });
+    }
+
+    void makeServer(const QString& name, const QString& authority, const QString& names, const QString& days)
+    {
+        QFile extensions(file(name + ".ext"));
+        if (!extensions.open(QIODevice::WriteOnly) || extensions.write(names.toLatin1()) != names.size())
+            throw std::runtime_error("cannot write the certificate's extensions");
+        extensions.close();
+        RunOpenssl(QStringList { QStringLiteral("req"), QStringLiteral("-new") } + NewKey(file(name + ".key"))
+            + QStringList { QStringLiteral("-out"), HostPath(file(name + ".csr")), QStringLiteral("-subj"),
+                QStringLiteral("/CN=") + name });
+        RunOpenssl({ QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"), HostPath(file(name + ".csr")),
+            QStringLiteral("-CA"), HostPath(file(authority + ".pem")), QStringLiteral("-CAkey"),
+            HostPath(file(authority + ".key")), QStringLiteral("-set_serial"),
+            QString::number(++m_serial), QStringLiteral("-days"), days, QStringLiteral("-extfile"),
+            HostPath(file(name + ".ext")), QStringLiteral("-out"), HostPath(file(name + ".pem")) });
+    }
+
+    QTemporaryDir m_dir;
+    int m_serial = 1000;
+};
+
+QString ServerName(Server certificate)
+{
+    switch (certificate) {
+    case Server::Trusted:
+        return QStringLiteral("trusted");
+    case Server::WrongHost:
+        return QStringLiteral("wrong-host");
+    case Server::Expired:
+        return QStringLiteral("expired");
+    case Server::UnknownAuthority:
+        break;
+    }
+    return QStringLiteral("unknown");
+}
+
+} // namespace
+
+namespace TestCertificates {
+
+QString AuthorityFile()
+{
+    return Certificates::Get().file(QStringLiteral("ca.pem"));
+}
+
+QString AuthorityName()
+{
+    return kAuthorityName;
+}
+
+QString UnknownAuthorityName()
+{
+    return kUnknownAuthorityName;
+}
+
+} // namespace TestCertificates
+
+TlsFront::TlsFront(int backendPort, Server certificate)
+{
+    const Certificates& files = Certificates::Get();
+    const QString name = ServerName(certificate);
+    // socat reports the port it listens on in its first notice, written to standard output.
+    m_process = std::make_unique<HostPrograms::Background>(QStringList { QStringLiteral("socat"),
+        QStringLiteral("-d"), QStringLiteral("-d"), QStringLiteral("-lf"), QStringLiteral("/dev/stdout"),
+        QStringLiteral("OPENSSL-LISTEN:0,bind=127.0.0.1,reuseaddr,fork,nodelay,verify=0,cert=%1,key=%2")
+            .arg(HostPath(files.file(name + ".pem")), HostPath(files.file(name + ".key"))),
+        QStringLiteral("TCP:127.0.0.1:%1,nodelay").arg(backendPort) });
+    const QString notice = QString::fromLocal8Bit(m_process->firstLine(kStartTimeoutMs));
+    const QRegularExpressionMatch listening
+        = QRegularExpression(QStringLiteral("listening on .*:(\\d+)$")).match(notice.trimmed());
+    m_port = listening.hasMatch() ? listening.captured(1).toInt() : 0;
+    if (m_port <= 0)
+        throw std::runtime_error("socat did not start: " + notice.toStdString());
+}
+
+TlsFront::~TlsFront() = default;
+
+QString TlsFront::url(const QString& path) const
+{
+    return QStringLiteral("https://127.0.0.1:%1").arg(m_port) + path;
+}

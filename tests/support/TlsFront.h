@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace HostPrograms {
+class Background;
+}
+
+// A test certificate authority and the server certificates the TLS tests
+// present, made once per test run with the host's openssl command in a
+// temporary folder.
+namespace TestCertificates {
+
+enum class Server {
+    Trusted, // for 127.0.0.1 and localhost, from the test authority
+    WrongHost, // for autre.exemple only, from the test authority
+    Expired, // for 127.0.0.1 and localhost, from the test authority, expired since yesterday
+    UnknownAuthority, // for 127.0.0.1 and localhost, from an authority nobody trusts
+};
+
+// Whether the TLS library trusts the test authority when it is configured
+// beside the system's: not under Wine. Qt's Schannel backend hands the
+// configured authorities to the chain building as an additional store and
+// accepts a chain that ends at one of them; Wine's crypt32 does not build the
+// chain through that store, so a certificate from the test authority is
+// refused as from an unknown one. A test that needs it trusted is skipped
+// there with this reason.
+#ifdef _WIN32
+inline constexpr bool kAuthorityTrusted = false;
+#else
+inline constexpr bool kAuthorityTrusted = true;
+#endif
+inline constexpr const char* kWhyAuthorityNotTrusted
+    = "under Wine, crypt32 does not build a chain through an authority configured beside the system's";
+
+// The test authority's certificate (PEM), as this program opens it.
+QString AuthorityFile();
+// The names of the two authorities, as the certificates carry them.
+QString AuthorityName();
+QString UnknownAuthorityName();
+
+} // namespace TestCertificates
+
+// A TLS server on the loopback (the host's socat) that terminates TLS with
+// one of the test certificates and passes the plain bytes to a backend port:
+// the scripted server, the recording portal or the portal stand-in. It opens
+// its connection to the backend only once the handshake has succeeded, so a
+// refused handshake reaches nothing behind it.
+class TlsFront {
+public:
+    TlsFront(int backendPort, TestCertificates::Server certificate = TestCertificates::Server::Trusted);
+    ~TlsFront();
+    TlsFront(const TlsFront&) = delete;
+    TlsFront& operator=(const TlsFront&) = delete;
+
+    int port() const { return m_port; }
+    // "https://127.0.0.1:<port>" followed by the path.
+    QString url(const QString& path = QString()) const;
+
+private:
+    std::unique_ptr<HostPrograms::Background> m_process;
+    int m_port = 0;
+};
