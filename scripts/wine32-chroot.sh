@@ -5,9 +5,14 @@
 # and the i386 security updates are not in the archive); a chroot from the main
 # suite alone is self-consistent. It is made once and kept in the cache folder.
 #
+#   wine32-chroot.sh probe
+#       exit 0 when this machine runs 32-bit x86 programs; otherwise exit 3
+#       with one line on standard output naming the cause
 #   wine32-chroot.sh prepare
 #       makes the chroot when it is missing (debootstrap, then Wine, unixODBC,
-#       the SQLite ODBC driver and the French locale inside)
+#       the SQLite ODBC driver and the French locale inside); it is made in a
+#       folder of its own and takes its name only once whole, so a preparation
+#       that fails or is interrupted leaves nothing a later run would take as ready
 #   wine32-chroot.sh run FOLDER... -- COMMAND [ARGS...]
 #       runs COMMAND on the host with `wine`, `wineboot` and `wineserver` the
 #       chroot's (scripts/lib/wine32/ first in PATH), each FOLDER seen inside at
@@ -28,7 +33,7 @@ suite=bookworm
 packages=(wine wine32 libwine unixodbc odbcinst libsqliteodbc locales libcups2 libgl1 libvulkan1
     libxcomposite1 libxcursor1 libxi6 libxinerama1 libxrandr2 libxrender1 libxext6 libfreetype6 fontconfig)
 
-usage() { sed -n '9,16p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
+usage() { sed -n '9,23p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "wine32-chroot.sh: the 32-bit Wine runs in an i386 chroot, which only root can make and enter" \
@@ -73,22 +78,41 @@ inside() { # COMMAND...: as root inside the chroot, in a clean environment
 }
 
 # ---- prepare -----------------------------------------------------------------
+partial=$chroot_dir.partial
+# A half-made chroot is removed on every way out but success (its mounts first).
+remove_partial() {
+    local status=$?
+    unmount_all
+    if [ $status -ne 0 ] && [ -e "$partial" ]; then
+        rm -rf --one-file-system "$partial"
+        echo "wine32-chroot.sh: the unfinished chroot was removed; the next run prepares it again" >&2
+    fi
+}
 prepare() {
     [ -f "$chroot_dir/.quilvanor-ready" ] && return 0
     in_private_namespace prepare
+    trap remove_partial EXIT
+    local cause
+    if ! cause=$("$root/scripts/lib/x86-32-probe.sh"); then
+        echo "wine32-chroot.sh: no i386 chroot can serve here: $cause" >&2; exit 3
+    fi
     command -v debootstrap >/dev/null || { echo "wine32-chroot.sh: debootstrap is missing (scripts/install-deps.sh --windows installs it)" >&2; exit 1; }
     echo "Preparing the i386 chroot for the 32-bit Wine in $chroot_dir (once)"
     local start=$SECONDS
-    # A chroot left half-made by an earlier try is made again from nothing.
-    if [ -e "$chroot_dir" ]; then
-        if grep -q " $chroot_dir/" /proc/mounts; then
-            echo "wine32-chroot.sh: something is still mounted under $chroot_dir" >&2; exit 1
+    # What an earlier try left (a chroot never finished, or one killed while being made) goes first.
+    local leftover
+    for leftover in "$chroot_dir" "$partial"; do
+        [ -e "$leftover" ] || continue
+        if grep -q " $leftover/" /proc/mounts; then
+            echo "wine32-chroot.sh: something is still mounted under $leftover" >&2; exit 1
         fi
-        rm -rf --one-file-system "$chroot_dir"
-    fi
+        rm -rf --one-file-system "$leftover"
+    done
     mkdir -p "$(dirname "$chroot_dir")"
-    debootstrap --arch=i386 --variant=minbase "$suite" "$chroot_dir" "$mirror" >"$chroot_dir.log" 2>&1 \
-        || { echo "wine32-chroot.sh: debootstrap failed, see $chroot_dir.log" >&2; exit 1; }
+    local log=$chroot_dir.log
+    chroot_dir=$partial # the mounts and the commands inside work on the folder being made
+    debootstrap --arch=i386 --variant=minbase "$suite" "$chroot_dir" "$mirror" >"$log" 2>&1 \
+        || { echo "wine32-chroot.sh: debootstrap failed, see $log" >&2; exit 1; }
     echo "deb $mirror $suite main" > "$chroot_dir/etc/apt/sources.list"
     # No service starts inside.
     printf '#!/bin/sh\nexit 101\n' > "$chroot_dir/usr/sbin/policy-rc.d"
@@ -98,13 +122,16 @@ prepare() {
     {
         inside apt-get update
         inside apt-get install -y --no-install-recommends "${packages[@]}"
-    } >>"$chroot_dir.log" 2>&1 || { echo "wine32-chroot.sh: installing Wine in the chroot failed, see $chroot_dir.log" >&2; exit 1; }
+    } >>"$log" 2>&1 || { echo "wine32-chroot.sh: installing Wine in the chroot failed, see $log" >&2; exit 1; }
     sed -i 's/^# *fr_FR.UTF-8 UTF-8/fr_FR.UTF-8 UTF-8/' "$chroot_dir/etc/locale.gen"
-    inside locale-gen >>"$chroot_dir.log" 2>&1
+    inside locale-gen >>"$log" 2>&1
     inside apt-get clean
     # The tests' host programs run on the host: the chroot needs no name service but the loopback.
     printf '127.0.0.1\tlocalhost\n::1\tlocalhost ip6-localhost ip6-loopback\n' > "$chroot_dir/etc/hosts"
     inside sh -c 'dpkg-query -W wine32 libodbc2 libsqliteodbc' > "$chroot_dir/.quilvanor-ready"
+    unmount_all
+    chroot_dir=${partial%.partial}
+    mv "$partial" "$chroot_dir"
     echo "The i386 chroot is ready ($((SECONDS - start)) s): $(tr '\n' ' ' < "$chroot_dir/.quilvanor-ready")"
 }
 
@@ -137,6 +164,7 @@ run() {
 }
 
 case "${1:-}" in
+probe) exec "$root/scripts/lib/x86-32-probe.sh" ;;
 prepare) prepare ;;
 run) shift; run "$@" ;;
 *) usage ;;
