@@ -6,8 +6,11 @@
 #include "batch/Usage.h"
 #include "common/CaughtErrors.h"
 #include "common/ConsoleLines.h"
+#include "common/RunLock.h"
 #include "data/AdoConnection.h"
 #include "ui/ErrorDisplay.h"
+
+#include <optional>
 
 namespace {
 
@@ -52,6 +55,17 @@ int RunCommandLine(const QStringList& arguments)
     case UnattendedCommand::Action::Synchronise:
     case UnattendedCommand::Action::ExportRolls:
         break;
+    }
+    // The lock is held for the whole action and released however it ends.
+    std::optional<RunLock> lock;
+    try {
+        lock.emplace(command.action == UnattendedCommand::Action::Synchronise ? kSynchronisationJob : kRollExportJob);
+    } catch (const RunLockedError& error) {
+        WriteErrorLine(ErrorDisplay::DisplayText(error.message()));
+        return kExitBusy;
+    } catch (const QuilvanorError& error) {
+        WriteErrorLine(ErrorDisplay::DisplayText(error.message()));
+        return kExitFailure;
     }
     bool completed = false;
     CatchingErrors([&] { completed = runAction(command); },

@@ -24,8 +24,11 @@ QString UsageText()
                           "  --aide, --help   affiche cette aide\n"
                           "  --version        affiche la version du programme et l'adresse du portail\n"
                           "\n"
+                          "Une seule exécution qui envoie ou enregistre des paiements ou des rôles à la fois :\n"
+                          "une seconde, lancée pendant la première (fenêtre comprise), est refusée aussitôt.\n"
+                          "\n"
                           "Code de sortie : 0 réussite, 1 erreur (message sur la sortie d'erreur),\n"
-                          "2 ligne de commande incorrecte.");
+                          "2 ligne de commande incorrecte, 3 une autre exécution est en cours (rien n'a été fait).");
 }
 
 QString VersionText()

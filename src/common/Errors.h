@@ -72,6 +72,16 @@ class FileError : public QuilvanorError {
     using QuilvanorError::QuilvanorError;
 };
 
+// Another run that moves records holds the lock (see RunLock).
+class RunLockedError : public QuilvanorError {
+    using QuilvanorError::QuilvanorError;
+};
+
+// The portal's reply holds what no reply can, and is refused whole before anything is changed.
+class DamagedReplyError : public QuilvanorError {
+    using QuilvanorError::QuilvanorError;
+};
+
 // The printing layer could not print.
 class PrintError : public QuilvanorError {
     using QuilvanorError::QuilvanorError;

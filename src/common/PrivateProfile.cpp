@@ -1,50 +1,28 @@
 #include "common/PrivateProfile.h"
 
-#include "common/Cp1252.h"
 #include "common/Errors.h"
 #include "common/Messages.h"
 #include "common/NativeFile.h"
+#include "common/ProfileText.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <optional>
 
 namespace {
 
-const QString kLineEnd = QStringLiteral("\r\n");
-
 // The file's lines, each with its own line end (the last one may have none).
 class ProfileLines {
 public:
-    static std::optional<ProfileLines> Load(const QString& path)
-    {
-        ProfileLines lines;
-        QFile file(path);
-        if (!file.exists())
-            return lines;
-        if (!file.open(QIODevice::ReadOnly))
-            return std::nullopt;
-        const QString text = Cp1252::decode(file.readAll());
-        qsizetype start = 0;
-        while (start < text.size()) {
-            const qsizetype lineFeed = text.indexOf(QLatin1Char('\n'), start);
-            const qsizetype end = lineFeed < 0 ? text.size() : lineFeed + 1;
-            lines.m_lines.append(text.mid(start, end - start));
-            start = end;
-        }
-        return lines;
-    }
+    static ProfileLines Load(const QString& path) { return ProfileLines(ProfileText::Load(path)); }
 
-    qsizetype count() const { return m_lines.size(); }
+    qsizetype count() const { return m_text.lines.size(); }
 
     // A line without its line end.
     QString content(qsizetype i) const
     {
-        QString line = m_lines.at(i);
+        QString line = m_text.lines.at(i);
         while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         return line;
@@ -112,22 +90,27 @@ public:
 
     void replace(qsizetype i, const QString& content)
     {
-        const QString& old = m_lines.at(i);
-        m_lines[i] = content + old.mid(this->content(i).size());
+        const QString& old = m_text.lines.at(i);
+        m_text.lines[i] = content + old.mid(this->content(i).size());
     }
 
     // Inserts a whole line before line i, ending the line before it first.
     void insert(qsizetype i, const QString& content)
     {
-        if (i > 0 && !m_lines.at(i - 1).endsWith(QLatin1Char('\n')))
-            m_lines[i - 1] += kLineEnd;
-        m_lines.insert(i, content + kLineEnd);
+        if (i > 0 && this->content(i - 1).size() == m_text.lines.at(i - 1).size())
+            m_text.lines[i - 1] += m_text.lineEnd;
+        m_text.lines.insert(i, content + m_text.lineEnd);
     }
 
-    QByteArray bytes() const { return Cp1252::encode(m_lines.join(QString())); }
+    QByteArray bytes() const { return m_text.bytes(); }
 
 private:
-    QStringList m_lines;
+    explicit ProfileLines(ProfileText text)
+        : m_text(std::move(text))
+    {
+    }
+
+    ProfileText m_text;
 };
 
 QString keyLine(const QString& key, const QString& value)
@@ -146,48 +129,38 @@ namespace PrivateProfile {
 
 QString ReadString(const QString& path, const QString& section, const QString& key, const QString& fallback)
 {
-    const std::optional<ProfileLines> lines = ProfileLines::Load(path);
-    if (!lines)
-        return fallback;
-    const std::optional<qsizetype> header = lines->findSection(section);
+    const ProfileLines lines = ProfileLines::Load(path);
+    const std::optional<qsizetype> header = lines.findSection(section);
     if (!header)
         return fallback;
-    const std::optional<qsizetype> line = lines->findKey(*header, key);
-    return line ? lines->value(*line) : fallback;
+    const std::optional<qsizetype> line = lines.findKey(*header, key);
+    return line ? lines.value(*line) : fallback;
+}
+
+bool HasSection(const QString& path, const QString& section)
+{
+    return ProfileLines::Load(path).findSection(section).has_value();
 }
 
 void WriteString(const QString& path, const QString& section, const QString& key, const QString& value)
 {
-    // A file that exists but cannot be read is not written over.
-    std::optional<ProfileLines> lines = ProfileLines::Load(path);
-    if (!lines)
-        cannotWrite(path);
-
-    const std::optional<qsizetype> header = lines->findSection(section);
+    // A file that exists but cannot be read is not written over: the read fails first.
+    ProfileLines lines = ProfileLines::Load(path);
+    const std::optional<qsizetype> header = lines.findSection(section);
     if (!header) {
-        lines->insert(lines->count(), QLatin1Char('[') + section + QLatin1Char(']'));
-        lines->insert(lines->count(), keyLine(key, value));
-    } else if (const std::optional<qsizetype> line = lines->findKey(*header, key)) {
-        lines->replace(*line, keyLine(key, value));
+        lines.insert(lines.count(), QLatin1Char('[') + section + QLatin1Char(']'));
+        lines.insert(lines.count(), keyLine(key, value));
+    } else if (const std::optional<qsizetype> line = lines.findKey(*header, key)) {
+        lines.replace(*line, keyLine(key, value));
     } else {
         // After the section's last line that is not blank.
-        qsizetype after = lines->sectionEnd(*header);
-        while (after > *header + 1 && lines->content(after - 1).trimmed().isEmpty())
+        qsizetype after = lines.sectionEnd(*header);
+        while (after > *header + 1 && lines.content(after - 1).trimmed().isEmpty())
             --after;
-        lines->insert(after, keyLine(key, value));
+        lines.insert(after, keyLine(key, value));
     }
-
-    // The new content goes to a file of its own beside the old one, unbuffered
-    // so that a full disk shows at the write, and replaces the old file only
-    // once it is all written and on the disk: however the write or the
-    // program ends, the file is the old one or the new one, never a part.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    if (!WriteWholeFile(path, lines.bytes()))
         cannotWrite(path);
-    const QByteArray bytes = lines->bytes();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        cannotWrite(path);
-    SyncFolder(QFileInfo(path).absolutePath());
 }
 
 } // namespace PrivateProfile

@@ -29,7 +29,7 @@ StatementLog::StatementLog(const QString& kind, const QString& extension)
     if (QDir::currentPath().isEmpty())
         fail(ENOENT);
     errno = 0;
-    m_file = OpenForWriting(m_path);
+    m_file = OpenForAppending(m_path);
     if (!m_file)
         fail(errno);
     openLogs().append(this);

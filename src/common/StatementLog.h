@@ -11,7 +11,8 @@
 // Windows-1252, written as each statement is built. Its name is the working
 // folder, "/cantine-", the run's kind, the date "dd-mm-yyyy" and the time
 // "hh.mm", ".csv"; a log of the same kind started in the same minute is
-// replaced. The file is closed on every path out of its run. The report of
+// added to, after the earlier run's whole record (runs that move records go
+// one at a time, see RunLock), never cut nor shared. The file is closed on every path out of its run. The report of
 // an unattended synchronisation is written the same way, as a ".txt" file.
 // A log is the operator's record of what was sent: every open log is flushed
 // to the system before a request leaves for the portal, so a run killed at

@@ -1,5 +1,7 @@
 #include "payments/TFrmSynchroniserPaiement.h"
 
+#include "common/RunLock.h"
+
 #include "data/AdoQuery.h"
 #include "data/TDmdMain.h"
 #include "payments/LastRunDates.h"
@@ -128,6 +130,7 @@ void TFrmSynchroniserPaiement::FormCreate()
 
 void TFrmSynchroniserPaiement::BtSynchroniserClick()
 {
+    const RunLock lock(kSynchronisationJob);
     BtImporterClick();
     BtExporterClick();
 }

@@ -6,6 +6,7 @@
 
 #include <QScopeGuard>
 
+#include <cctype>
 #include <limits>
 #include <optional>
 
@@ -35,26 +36,33 @@ std::optional<qint64> WholeNumber(const QByteArray& text, qint64 max)
     return negative ? -value : value;
 }
 
-// A chunk size line up to its first space, read as hexadecimal; 0 when it is not one.
-qint64 ChunkSize(const QByteArray& line)
+[[noreturn]] void damaged(const QString& what)
 {
-    const qsizetype space = line.indexOf(' ');
-    const QByteArray digits = space >= 0 ? line.left(space) : line;
-    if (digits.isEmpty())
-        return 0;
+    throw DamagedReplyError(
+        QStringLiteral("La réponse du portail est endommagée (%1) : elle est refusée entière, rien n'a été enregistré.")
+            .arg(what));
+}
+
+// A chunk size line: hexadecimal digits, then nothing, or a blank or ";" and extensions.
+// Anything else is a damaged reply, never its end; a size over the ceiling
+// refuses the reply as too large.
+qint64 ChunkSize(const QByteArray& line, qint64 maxBytes)
+{
+    qsizetype end = 0;
+    while (end < line.size() && std::isxdigit(static_cast<unsigned char>(line.at(end))))
+        ++end;
+    const char after = end < line.size() ? line.at(end) : ';';
+    if (line.trimmed().isEmpty())
+        damaged(QStringLiteral("la taille d'un morceau manque"));
+    if (end == 0 || (after != ';' && after != ' ' && after != '\t'))
+        damaged(QStringLiteral("la taille d'un morceau, « %1 », n'est pas un nombre hexadécimal")
+                    .arg(Messages::excerpt(Cp1252::decode(line))));
     qint64 value = 0;
-    for (const char c : digits) {
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return 0;
-        if (value > (std::numeric_limits<qint64>::max() >> 4))
-            return 0;
+    for (qsizetype i = 0; i < end; ++i) {
+        const char c = line.at(i);
+        const int digit = c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+        if (value > (maxBytes >> 4))
+            throw ReplyTooLargeError(maxBytes);
         value = (value << 4) | digit;
     }
     return value;
@@ -93,6 +101,12 @@ void HttpResponseReader::read(HttpResponse& response, QByteArray& sink)
 {
     readStatusLine(response);
     readHeaders(response.headers);
+    // An interim reply ("100 Continue") comes before the reply itself; 101 switches protocols and is one.
+    while (response.statusCode >= 100 && response.statusCode < 200 && response.statusCode != 101) {
+        response = HttpResponse();
+        readStatusLine(response);
+        readHeaders(response.headers);
+    }
     readBody(response.headers, sink);
 }
 
@@ -197,11 +211,12 @@ void HttpResponseReader::readExactly(qint64 count, QByteArray& sink)
 
 void HttpResponseReader::readChunks(QByteArray& sink)
 {
-    for (qint64 size = ChunkSize(readLine()); size > 0; size = ChunkSize(readLine())) {
+    for (qint64 size = ChunkSize(readLine(), m_maxBytes); size > 0; size = ChunkSize(readLine(), m_maxBytes)) {
         readExactly(size, sink);
-        readLine();
+        if (!readLine().isEmpty())
+            damaged(QStringLiteral("un morceau est plus long que sa taille"));
     }
-    readLine();
+    readLine(); // the end of the trailers
 }
 
 void HttpResponseReader::readUntilClosed(QByteArray& sink)

@@ -79,9 +79,17 @@ PortalAddress PortalAddressInForce()
     const QString address = PrivateProfile::ReadString(settingsPath, kSection, kAddressKey, QString());
     const QString authority = PrivateProfile::ReadString(settingsPath, kSection, kAuthorityKey, QString());
     PortalAddress inForce;
-    if (address.isEmpty()) {
+    // The built-in address holds only where the file says nothing of the portal:
+    // a section whose address is empty or missing would send the token elsewhere.
+    if (!PrivateProfile::HasSection(settingsPath, kSection)) {
         inForce.baseUrl = BuiltInAddress();
     } else {
+        if (address.isEmpty()) {
+            throw QuilvanorError(QStringLiteral("La section [Portail] de %1 ne donne pas l'adresse du portail (la clé "
+                                                "Adresse est vide ou absente) : rien n'a été envoyé. Donnez-la "
+                                                "(Adresse=https://…) ou retirez la section.")
+                                     .arg(QDir::toNativeSeparators(settingsPath)));
+        }
         const QString fault = AddressFault(address);
         if (!fault.isEmpty()) {
             throw QuilvanorError(QStringLiteral("L'adresse du portail « %1 » (clé Adresse de la section [Portail] de %2) "

@@ -3,8 +3,8 @@
 #include <QString>
 
 // Where the portal is, for one request: the settings file's [Portail] section
-// when it names an address ("Adresse=https://famille.ville.fr"), else the
-// address built into the program. The section may also name, with the key
+// ("Adresse=https://famille.ville.fr"), or the address built into the program
+// when the file has no such section (a section without an address is an error). The section may also name, with the key
 // AutoriteCertification, a PEM file of authorities trusted for https besides
 // the system's own: a path absolute or relative to the program's folder.
 struct PortalAddress {

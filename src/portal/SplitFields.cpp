@@ -1,4 +1,5 @@
 #include "common/Cp1252.h"
+#include "common/Errors.h"
 #include "common/FieldList.h"
 #include "portal/FonctionsVendrolles.h"
 
@@ -31,10 +32,16 @@ int SplitFields(QByteArray reply, FieldList& fields)
 {
     // The fields are packed in place, each moved down over the separators
     // before it: the reply's own block becomes the list's.
+    // A NUL has no place in a record: a reply holding one was damaged on the
+    // way, and its records after it would be lost without a word.
+    if (const qsizetype nul = reply.indexOf('\0'); nul >= 0) {
+        throw DamagedReplyError(QStringLiteral("La réponse du portail est endommagée (un octet nul à la position %1 "
+                                               "sur %2) : elle est refusée entière, rien n'a été enregistré.")
+                                    .arg(nul + 1)
+                                    .arg(reply.size()));
+    }
     char* bytes = reply.data();
-    qsizetype end = reply.indexOf('\0'); // a NUL ends the text
-    if (end < 0)
-        end = reply.size();
+    const qsizetype end = reply.size();
 
     QList<quint32> ends;
     qsizetype packed = 0;

@@ -1,5 +1,7 @@
 #include "rolls/TFrmExportRole.h"
 
+#include "common/RunLock.h"
+
 #include "data/QueryGridModel.h"
 #include "data/TDmdMain.h"
 #include "rolls/DBGrille.h"
@@ -135,6 +137,7 @@ void TFrmExportRole::BtExporterClick()
     if (m_running)
         return;
     RunningWindow running(m_running, BtExporter);
+    const RunLock lock(kRollExportJob);
     ExportSelectedRolls(Queries, DBGrille->SelectedRows(), *this);
 }
 

@@ -4,6 +4,8 @@
 // where no display exists.
 #include "batch/UnattendedRun.h"
 #include "payments/SynchronisationFixture.h"
+#include "common/RunLock.h"
+#include "common/SettingsFile.h"
 #include "portal/FonctionsVendrolles.h"
 #include "support/RecordingPortal.h"
 #include "support/RunFixture.h"
@@ -380,6 +382,41 @@ private slots:
         QCOMPARE(errorLines.value(0), error);
         // A command line that is not understood is answered with the usage.
         QCOMPARE(errorLines.value(1), exitCode == kExitUsage ? kUsageFirstLine : QString());
+    }
+
+    // One run that moves records at a time: while this test holds the lock
+    // beside the real program's settings file, the program's runs are refused
+    // at once with their own status, the holder named, and nothing done.
+    void aRunIsRefusedWhileAnotherHoldsTheLock()
+    {
+        addLocalPayments();
+        const QStringList before = m_fixture.localPayments();
+        const QString programSettings = QFileInfo(QStringLiteral(QUILVANOR_PROGRAM)).path() + QStringLiteral("/quilvanor.ini");
+        const QString previous = SettingsFilePath();
+        SetSettingsFilePath(programSettings);
+        const auto restore = qScopeGuard([&] { SetSettingsFilePath(previous); });
+        const QDateTime started = QDateTime::currentDateTime();
+        {
+            const RunLock lock(kSynchronisationJob);
+            for (const QStringList& arguments : { kSynchroniseFromStart, QStringList { "--exporter-roles", "1" } }) {
+                const HostPrograms::Outcome outcome = runTheProgram(arguments);
+                QCOMPARE(outcome.exitCode, kExitBusy);
+                const QString error = streamLines(outcome.errors).join(QLatin1Char('\n'));
+                const QRegularExpression expected(QStringLiteral(
+                    "^quilvanor: Une autre exécution de quilvanor est en cours : la synchronisation des paiements, "
+                    "commencée le (\\d\\d/\\d\\d/\\d{4}) à (\\d\\d:\\d\\d:\\d\\d) \\(processus %1\\)\\. "
+                    "Réessayez quand elle sera terminée\\.$").arg(QCoreApplication::applicationPid()));
+                const QRegularExpressionMatch match = expected.match(error);
+                QVERIFY2(match.hasMatch(), qPrintable(error));
+                const QDateTime since = QDateTime::fromString(match.captured(1) + match.captured(2),
+                    QStringLiteral("dd/MM/yyyyHH:mm:ss"));
+                QVERIFY(qAbs(since.secsTo(started)) <= 2);
+            }
+        }
+        QCOMPARE(m_fixture.localPayments(), before);
+        QVERIFY(!QFileInfo::exists(programSettings));
+        // Released, the lock is the next run's: it goes on (and fails on the portal it cannot reach).
+        QCOMPARE(runTheProgram({ QStringLiteral("--exporter-roles"), QStringLiteral("999999") }).exitCode, kExitFailure);
     }
 };
 

@@ -41,6 +41,13 @@ class TestStatementLog : public QObject {
     Q_OBJECT
 
 private slots:
+    // Each case starts without the logs of the ones before it, which it would add to.
+    void init()
+    {
+        for (const QString& name : QDir::current().entryList({ QStringLiteral("cantine-*") }, QDir::Files))
+            QFile::remove(name);
+    }
+
     void nameIsFolderKindDateAndTime()
     {
         // The folder as the system writes it ("C:\\Régie" on Windows), then a slash.
@@ -75,7 +82,9 @@ private slots:
         QCOMPARE(fileBytes(log.path()), QByteArray());
     }
 
-    void aLogOfTheSameMinuteReplacesTheEarlierOne()
+    // A statement log is the record of what was sent: a second run in the
+    // same minute adds to it and never cuts the first run's statements.
+    void aLogOfTheSameMinuteKeepsTheEarlierRunWhole()
     {
         // Two logs made back to back share their minute unless the clock turns
         // between them; then the pair is made again.
@@ -92,7 +101,7 @@ private slots:
                 continue;
             second.WriteLine(QStringLiteral("second"));
             second.Close();
-            QCOMPARE(fileBytes(firstPath), QByteArray("second\r\n"));
+            QCOMPARE(fileBytes(firstPath), QByteArray("a longer first run\r\nsecond\r\n"));
             return;
         }
         QFAIL("the minute turned between every pair of logs");

@@ -324,18 +324,23 @@ private slots:
         QCOMPARE(SynchronisationFixture::statementLog(QStringLiteral("import-paiement")), QByteArray());
     }
 
-    void aSettingsFileThatCannotBeWrittenStopsAfterTheImport()
+    // Where the settings file's folder is gone, the run cannot hold its lock
+    // nor keep its dates: it stops before the import, with nothing changed.
+    void aSettingsFolderThatIsGoneStopsTheRunBeforeAnything()
     {
         addTheWorkedSituation();
+        const QStringList before = m_fixture.localPayments();
         const QString unwritable = m_fixture.m_settingsDir.filePath(QStringLiteral("absent/quilvanor.ini"));
         SetSettingsFilePath(unwritable);
         TFrmSynchroniserPaiement window;
         SynchronisationFixture::synchronise(window, kStart);
 
         QCOMPARE(m_fixture.m_errors.messages(),
-            QStringList { QStringLiteral("Impossible d'écrire dans %1.").arg(QDir::toNativeSeparators(unwritable)) });
-        // The import's database work is done; the export did not run.
-        QCOMPARE(m_fixture.localPayments().size(), 8);
+            QStringList { QStringLiteral("Le verrou %1 ne peut pas être créé (Fichier introuvable) : une exécution ne "
+                                         "peut pas commencer sans lui.")
+                              .arg(QDir::toNativeSeparators(m_fixture.m_settingsDir.filePath(
+                                  QStringLiteral("absent/quilvanor.verrou")))) });
+        QCOMPARE(m_fixture.localPayments(), before);
         QCOMPARE(m_fixture.exportedPayments(), QStringList());
         QCOMPARE(window.LabelImport->text(),
             QStringLiteral("Dernière synchronisation effectuée à la date du : aucun import realisé"));

@@ -244,18 +244,35 @@ private slots:
         QTest::newRow("length wins over chunked")
             << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Length: 5\r\n\r\nhello\r\n0\r\n\r\n")
             << QByteArray("hello") << QString();
-        QTest::newRow("chunk size not hexadecimal reads as 0")
-            << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nhello\r\n") << QByteArray()
-            << QString();
+        const QString damaged = QStringLiteral("La réponse du portail est endommagée (%1) : elle est refusée entière, "
+                                               "rien n'a été enregistré.");
+        QTest::newRow("chunk size not hexadecimal")
+            << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\nzz\r\nworld\r\n0\r\n\r\n")
+            << QByteArray("hello")
+            << damaged.arg(QStringLiteral("la taille d'un morceau, « zz », n'est pas un nombre hexadécimal"));
+        QTest::newRow("chunk size missing")
+            << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n\r\n")
+            << QByteArray("hello")
+            << damaged.arg(QStringLiteral("la taille d'un morceau manque"));
+        QTest::newRow("chunk size over 64 bits")
+            << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1ffffffffffffffff\r\nx\r\n0\r\n\r\n")
+            << QByteArray() << ReplyTooLargeError(HttpBounds().maxReplyBytes).message();
+        QTest::newRow("chunk longer than its size")
+            << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nhello\r\n0\r\n\r\n")
+            << QByteArray("hel") << damaged.arg(QStringLiteral("un morceau est plus long que sa taille"));
         QTest::newRow("close inside a chunk")
             << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhel") << QByteArray("hel")
             << closed;
         QTest::newRow("line feeds alone end lines")
             << QByteArray("HTTP/1.1 200 OK\nTransfer-Encoding: chunked\n\n3\nhel\n2\nlo\n0\n\n") << QByteArray("hello")
             << QString();
-        QTest::newRow("199 is no success")
-            << QByteArray("HTTP/1.1 199 Early\r\nContent-Length: 1\r\n\r\nx") << QByteArray("x")
-            << QStringLiteral("199 Early");
+        QTest::newRow("interim replies come before the reply")
+            << QByteArray("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 103 Early Hints\r\nLink: </a>\r\n\r\n"
+                          "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok")
+            << QByteArray("ok") << QString();
+        QTest::newRow("an interim reply then a failure")
+            << QByteArray("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 500 Erreur\r\nContent-Length: 1\r\n\r\nx")
+            << QByteArray("x") << QStringLiteral("500 Erreur");
         QTest::newRow("299 is a success")
             << QByteArray("HTTP/1.1 299 Odd\r\nContent-Length: 1\r\n\r\nx") << QByteArray("x") << QString();
         QTest::newRow("300 without Location is no success")

@@ -80,12 +80,13 @@ private slots:
         ScriptedTcpServer builtIn(kEmptyOk); // where the request goes when the settings file is not read
         SetPortalBaseUrl(settingsAddress.isEmpty() ? server.url(QString()) : builtIn.url(QString()));
         std::unique_ptr<TlsFront> front;
-        QByteArray settings = "; KORVA8\r\n[Import]\r\nLastDateImport=01-03-12\r\n[Portail]\r\n";
+        QByteArray settings = "; KORVA8\r\n[Import]\r\nLastDateImport=01-03-12\r\n";
         if (settingsAddress == QLatin1String("http"))
-            settings += "Adresse = " + server.url(QString()).toLatin1() + "/\r\n";
+            settings += "[Portail]\r\nAdresse = " + server.url(QString()).toLatin1() + "/\r\n";
         if (settingsAddress == QLatin1String("https")) {
             front = std::make_unique<TlsFront>(server.port());
-            settings += "Adresse=" + front->url().toLatin1() + "\r\nAutoriteCertification=autorite\\ca.pem\r\n";
+            settings += "[Portail]\r\nAdresse=" + front->url().toLatin1()
+                + "\r\nAutoriteCertification=autorite\\ca.pem\r\n";
         }
         const SettingsFile file(settings);
         QDir(file.folder()).mkdir(QStringLiteral("autorite"));

@@ -30,8 +30,31 @@ private slots:
         QTest::newRow("quote closed mid-field") << QStringLiteral("a'b'c;d") << QStringList { "a'b'c", "d" };
         QTest::newRow("quote stays open across fields")
             << QStringLiteral("'a';'b\"c';d") << QStringList { "'a'", "'b\"c';d" };
-        QTest::newRow("NUL ends the text") << QString::fromLatin1("a;b\0;c", 6) << QStringList { "a", "b" };
-        QTest::newRow("NUL inside a quote ends it too") << QString::fromLatin1("'a\0b;c", 6) << QStringList { "'a" };
+    }
+
+    // A NUL anywhere, between records or inside a quote, refuses the whole
+    // reply: cutting there would take the first records for all of them.
+    void aReplyHoldingANulIsRefusedWhole_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("where");
+        QTest::newRow("between records") << QString::fromLatin1("1;2\n\0" "3;4\n", 8) << QStringLiteral("5 sur 8");
+        QTest::newRow("inside a quote") << QString::fromLatin1("'a\0b;c", 6) << QStringLiteral("3 sur 6");
+        QTest::newRow("last byte") << QString::fromLatin1("a;b\0", 4) << QStringLiteral("4 sur 4");
+    }
+
+    void aReplyHoldingANulIsRefusedWhole()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, where);
+        FieldList list;
+        try {
+            SplitFields(text, list);
+            QFAIL("the reply was split");
+        } catch (const DamagedReplyError& error) {
+            QVERIFY2(error.message().contains(QStringLiteral("octet nul à la position ") + where), qPrintable(error.message()));
+        }
+        QCOMPARE(list.count(), 0);
     }
 
     void fieldsOfAReply()
