@@ -1,5 +1,7 @@
 #include "batch/UnattendedSynchronisation.h"
 
+#include <QDir>
+
 #include "batch/SynchronisationReport.h"
 #include "common/CaughtErrors.h"
 #include "common/ConsoleLines.h"
@@ -24,6 +26,13 @@ QDate UnattendedStartDate(const std::optional<QDate>& requested)
         throw QuilvanorError(QStringLiteral("la date de la dernière synchronisation dans %1 ('%2') n'est pas une "
                                             "date jj-mm-aa : donnez la date de début avec --depuis JJ/MM/AAAA")
                                  .arg(SettingsFilePath(), stored));
+    // Two digits of year read in a century window: "31-12-69" reads as 2069,
+    // a start no payment has reached yet, and the run would do nothing silently.
+    if (date > QDate::currentDate())
+        throw QuilvanorError(QStringLiteral("la date de la dernière synchronisation dans %1 ('%2', lue %3) est "
+                                            "après aujourd'hui : donnez la date de début avec --depuis JJ/MM/AAAA")
+                                 .arg(QDir::toNativeSeparators(SettingsFilePath()), stored,
+                                     date.toString(QStringLiteral("dd/MM/yyyy"))));
     return date;
 }
 

@@ -7,7 +7,7 @@
 QuilvanorError::QuilvanorError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
 
 HttpReplyError::HttpReplyError(int statusCode, const QString& statusText)
-    : QuilvanorError(Messages::excerpt(statusText))
+    : QuilvanorError(Messages::escapedControls(Messages::startAndEnd(statusText, 80)))
     , m_statusCode(statusCode)
 {
 }

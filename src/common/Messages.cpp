@@ -31,6 +31,28 @@ QString excerpt(const QString& text, qsizetype longest)
     return text.left(longest) + QChar(0x2026);
 }
 
+QString startAndEnd(const QString& text, qsizetype longest)
+{
+    if (text.size() <= longest)
+        return text;
+    const qsizetype end = longest / 4;
+    return text.left(longest - end - 1) + QChar(0x2026) + text.right(end);
+}
+
+QString escapedControls(const QString& text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code < 0x20 || code == 0x7F || (code >= 0x80 && code < 0xA0))
+            shown += QStringLiteral("\\x") + QString::number(code, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 QString connectionClosed()
 {
     return QStringLiteral("La connexion s'est terminée proprement.");

@@ -18,6 +18,12 @@ QString replyTooLarge(qint64 maxBytes);           // La réponse du portail dép
 
 // A value from outside quoted in a message: a long one is cut, and "…" shows where.
 QString excerpt(const QString& text, qsizetype longest = 80);
+// A long text shown by its start and its end, "…" between them, within the
+// length given: a portal puts its error last, after what it did.
+QString startAndEnd(const QString& text, qsizetype longest);
+// Control characters shown as "\xNN", so that a damaged text reaches a
+// stream or a report as it came, and nothing in it acts on a terminal.
+QString escapedControls(const QString& text);
 
 // The system's text for a file error number (errno on Linux, GetLastError on Windows).
 QString fileErrorText(int errorNumber);

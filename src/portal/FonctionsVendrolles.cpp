@@ -73,10 +73,13 @@ QString PortalExport(const QString& batch)
 
 QString ExportReplyText(const QByteArray& reply)
 {
+    // Its start and its end: a portal that stops a batch says why last.
     constexpr qsizetype kLongestShown = 64 * 1024;
+    constexpr qsizetype kEndShown = kLongestShown / 4;
     if (reply.size() <= kLongestShown)
         return Cp1252::decode(reply);
-    return Cp1252::decode(reply.constData(), kLongestShown) + QChar(0x2026);
+    return Cp1252::decode(reply.constData(), kLongestShown - kEndShown - 1) + QChar(0x2026)
+        + Cp1252::decode(reply.constData() + reply.size() - kEndShown, kEndShown);
 }
 
 QByteArray PortalImportPaiement(const QDate& startDate)

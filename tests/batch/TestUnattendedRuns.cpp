@@ -176,6 +176,18 @@ private slots:
         QCOMPARE(SynchronisationFixture::statementLogs(QStringLiteral("*")), QStringList());
         QCOMPARE(reportFiles(), QStringList());
 
+        // Nor is a stored date after today one: "31-12-69" reads as 2069.
+        console.clear();
+        writeBytes(SettingsFilePath(), "[Import]\r\nLastDateImport=31-12-69\r\n");
+        QCOMPARE(RunCommandLine({ QStringLiteral("--synchroniser") }), kExitFailure);
+        QCOMPARE(console.errors(),
+            QStringList(QStringLiteral("quilvanor: la date de la dernière synchronisation dans %1 ('31-12-69', lue "
+                                       "31/12/2069) est après aujourd'hui : donnez la date de début avec --depuis "
+                                       "JJ/MM/AAAA.")
+                            .arg(QDir::toNativeSeparators(SettingsFilePath()))));
+        QCOMPARE(SynchronisationFixture::statementLogs(QStringLiteral("*")), QStringList());
+        QFile::remove(SettingsFilePath());
+
         console.clear();
         QCOMPARE(RunCommandLine(kSynchroniseFromStart), kExitSuccess);
         const QStringList local = m_fixture.localPayments();

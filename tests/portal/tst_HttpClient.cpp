@@ -273,6 +273,9 @@ private slots:
         QTest::newRow("an interim reply then a failure")
             << QByteArray("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 500 Erreur\r\nContent-Length: 1\r\n\r\nx")
             << QByteArray("x") << QStringLiteral("500 Erreur");
+        QTest::newRow("a status text's control bytes are shown escaped")
+            << QByteArray("HTTP/1.1 500 Erreur\x1B[2J\x00\x81\r\nContent-Length: 1\r\n\r\nx", 49) << QByteArray("x")
+            << QStringLiteral("500 Erreur\\x1B[2J\\x00\\x81");
         QTest::newRow("299 is a success")
             << QByteArray("HTTP/1.1 299 Odd\r\nContent-Length: 1\r\n\r\nx") << QByteArray("x") << QString();
         QTest::newRow("300 without Location is no success")

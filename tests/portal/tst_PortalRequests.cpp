@@ -126,6 +126,20 @@ private slots:
         QCOMPARE(PortalPost(QStringLiteral("/"), QString()), QStringLiteral("Été €;\r\n "));
     }
 
+    // A reply too long to show keeps its start and its end, where a portal
+    // that stops a batch says why.
+    void aLongReplyIsShownByItsStartAndItsEnd()
+    {
+        const QByteArray last = "Erreur SQL \xE0 la ligne 1210 : le lot est arrete";
+        const QByteArray reply = QByteArray(71840 - last.size(), 'o') + last;
+        const QString shown = ExportReplyText(reply);
+        QCOMPARE(shown.size(), 64 * 1024);
+        QVERIFY(shown.startsWith(QStringLiteral("oooo")));
+        QVERIFY(shown.endsWith(QStringLiteral("Erreur SQL à la ligne 1210 : le lot est arrete")));
+        QCOMPARE(shown.count(QChar(0x2026)), 1);
+        QCOMPARE(ExportReplyText("court"), QStringLiteral("court"));
+    }
+
     void failureReachesTheCaller()
     {
         ScriptedTcpServer server("HTTP/1.1 403 Forbidden\r\nContent-Length: 6\r\n\r\nrefus\xE9");
