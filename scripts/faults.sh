@@ -43,6 +43,8 @@ source "$lib/fault-kills.sh"
 source "$lib/fault-cases.sh"
 # shellcheck source=lib/fault-memory.sh
 source "$lib/fault-memory.sh"
+# shellcheck source=lib/fault-inputs.sh
+source "$lib/fault-inputs.sh"
 
 mounted=()
 cleanup() {
@@ -113,6 +115,12 @@ cases=(
     "case_missing_base roll"
     "case_stored_century"
     "case_long_amount"
+    "case_settings_encodings"
+    "case_settings_not_a_file"
+    "case_damaged_replies"
+    "case_two_runs_at_once sync"
+    "case_two_runs_at_once roll"
+    "case_read_only_folder"
 )
 for line in "${cases[@]}"; do
     if [ -n "${FAULT_CASES:-}" ]; then

@@ -38,7 +38,7 @@ case_full_disk_settings() {
     grep -q "Impossible d'écrire dans" "$try/run/stderr" || [ "$status" -eq 0 ] || lost "not the cannot-write error: $(first_error "$try/run")"
     cmp -s "$template_settings" "$program_dir/quilvanor.ini" \
         || lost "settings file not kept ($(stat -c %s "$program_dir/quilvanor.ini" 2>/dev/null || echo 0) bytes left)"
-    leftovers=$(find "$program_dir" -mindepth 1 -not -name quilvanor -not -name quilvanor.ini -printf '%f ')
+    leftovers=$(find "$program_dir" -mindepth 1 -not -name quilvanor -not -name quilvanor.ini -not -name quilvanor.verrou -printf '%f ')
     [ -z "$leftovers" ] || lost "left in the program's folder: $leftovers"
     check_local_base "$try/korva8.db" "$before_payments" "$sync_payments"
     check_log_covers "$try/journal" "$try/run" export-paiement

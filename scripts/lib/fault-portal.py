@@ -12,8 +12,9 @@ statement logs).
                             with --body FILE, or with --bytes N of --kind K
                             (payments: records whose last one is cut; one-field:
                             a single field; lines: a text of reply lines), with
-                            or without a Content-Length; every other request
-                            gets an empty reply
+                            or without a Content-Length (--raw: the file is the
+                            whole reply, status line and headers included);
+                            every other request gets an empty reply
   record                    answers every request empty (the import: no payment)
 """
 import argparse
@@ -186,7 +187,10 @@ def answer(conn, args, answered):
         conn.settimeout(None)
         drip(conn, args.every)
     elif args.mode == "answer" and not answered and args.on in target:
-        if args.body:
+        if args.body and args.raw:
+            with open(args.body, "rb") as reply:
+                send_quietly(conn, reply.read())
+        elif args.body:
             send_body_file(conn, args.body, args.length)
         else:
             send_huge(conn, args.kind, args.bytes, args.length)
@@ -209,6 +213,7 @@ def main():
     parser.add_argument("--on", default="export", help="answer: a word of the endpoint that gets the answer")
     parser.add_argument("--body", help="answer: the file whose bytes are the answer")
     parser.add_argument("--length", action=argparse.BooleanOptionalAction, default=True)
+    parser.add_argument("--raw", action="store_true", help="answer: --body is the whole reply")
     args = parser.parse_args()
     signal.signal(signal.SIGPIPE, signal.SIG_IGN)
     signal.signal(signal.SIGTERM, Stop.on_signal)

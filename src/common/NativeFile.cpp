@@ -134,7 +134,7 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes)
     const int descriptor
         = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, exists ? 0600 : 0666);
     if (descriptor < 0)
-        return exists && (errno == EACCES || errno == EPERM) && RewriteInPlace(target, bytes);
+        return exists && (errno == EACCES || errno == EPERM || errno == EROFS) && RewriteInPlace(target, bytes);
     bool written = WriteAll(descriptor, bytes);
     if (written && exists) {
         // The owner first: a change of owner clears the set-id bits a mode may hold.
