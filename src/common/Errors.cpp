@@ -14,6 +14,12 @@ HttpReplyError::HttpReplyError(int statusCode, const QString& statusText)
 
 ConnectionClosedError::ConnectionClosedError() : QuilvanorError(Messages::connectionClosed()) {}
 
+ConnectionClosedError::ConnectionClosedError(const QString& howFar)
+    : QuilvanorError(QStringLiteral("La réponse du portail est coupée (%1) : la connexion s'est terminée avant sa fin.")
+                         .arg(howFar))
+{
+}
+
 ListIndexError::ListIndexError(qsizetype index) : QuilvanorError(Messages::listIndexOutOfBounds(index)) {}
 
 ReplyTooLargeError::ReplyTooLargeError(qint64 maxBytes) : QuilvanorError(Messages::replyTooLarge(maxBytes)) {}

@@ -39,10 +39,12 @@ private:
     int m_statusCode;
 };
 
-// The server closed the connection before the reply was complete.
+// The server closed the connection before the reply was complete: before a
+// byte of it, or (with what was received) part-way, when the reply is cut.
 class ConnectionClosedError : public QuilvanorError {
 public:
     ConnectionClosedError();
+    explicit ConnectionClosedError(const QString& howFar);
 };
 
 // The portal's reply is longer than the program accepts.

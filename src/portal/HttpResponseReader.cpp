@@ -162,8 +162,11 @@ QByteArray HttpResponseReader::readLine()
         }
         m_scanned = m_buffer.size();
         if (!receiveIntoBuffer()) {
-            if (m_start == m_buffer.size())
-                throw ConnectionClosedError();
+            if (m_start == m_buffer.size()) {
+                if (m_received == 0)
+                    throw ConnectionClosedError();
+                throw ConnectionClosedError(QStringLiteral("%1 octets reçus").arg(m_received));
+            }
             // An unfinished line at the close reads as an empty one.
             m_start = m_scanned = m_buffer.size();
             return QByteArray();
@@ -203,8 +206,10 @@ void HttpResponseReader::readExactly(qint64 count, QByteArray& sink)
     while (remaining > 0) {
         const qsizetype received
             = receiveOnto(sink, static_cast<qsizetype>(qMin<qint64>(remaining, kReceiveBlockSize)));
-        if (received == 0)
-            throw ConnectionClosedError();
+        if (received == 0) {
+            throw ConnectionClosedError(
+                QStringLiteral("%1 octets reçus sur les %2 annoncés").arg(count - remaining).arg(count));
+        }
         remaining -= received;
     }
 }

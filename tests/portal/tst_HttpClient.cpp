@@ -240,7 +240,6 @@ private slots:
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("failure");
-        const QString closed = QStringLiteral("La connexion s'est terminée proprement.");
         QTest::newRow("length wins over chunked")
             << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Length: 5\r\n\r\nhello\r\n0\r\n\r\n")
             << QByteArray("hello") << QString();
@@ -262,7 +261,8 @@ private slots:
             << QByteArray("hel") << damaged.arg(QStringLiteral("un morceau est plus long que sa taille"));
         QTest::newRow("close inside a chunk")
             << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhel") << QByteArray("hel")
-            << closed;
+            << QStringLiteral("La réponse du portail est coupée (3 octets reçus sur les 5 annoncés) : la connexion "
+                              "s'est terminée avant sa fin.");
         QTest::newRow("line feeds alone end lines")
             << QByteArray("HTTP/1.1 200 OK\nTransfer-Encoding: chunked\n\n3\nhel\n2\nlo\n0\n\n") << QByteArray("hello")
             << QString();
@@ -289,7 +289,7 @@ private slots:
         QFETCH(QByteArray, body);
         QFETCH(QString, failure);
         // Open after a complete reply, so that only the framing can end the body.
-        ScriptedTcpServer server(reply, failure.startsWith(QStringLiteral("La connexion")) ? Ending::Close : Ending::HoldOpen);
+        ScriptedTcpServer server(reply, failure.contains(QStringLiteral("coupée")) ? Ending::Close : Ending::HoldOpen);
         QByteArray sink;
         QString message;
         try {
@@ -352,26 +352,28 @@ private slots:
         QCOMPARE(error.message(), QStringLiteral("200 OK"));
     }
 
-    void closeWithoutAByte()
+    // A close before the reply's end: before a byte of it, or part-way, when
+    // the message says how far the reply came.
+    void aCloseBeforeTheEnd_data()
     {
-        ScriptedTcpServer server(QByteArray(), Ending::Close);
-        QByteArray sink;
-        const auto error = Failure<ConnectionClosedError>([&] { PostToRoot(server, sink); });
-        QCOMPARE(error.message(), QStringLiteral("La connexion s'est terminée proprement."));
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("message");
+        const QString cut = QStringLiteral("La réponse du portail est coupée (%1) : la connexion s'est terminée avant "
+                                           "sa fin.");
+        QTest::newRow("without a byte") << QByteArray() << QStringLiteral("La connexion s'est terminée proprement.");
+        QTest::newRow("before the announced length") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhello")
+                                                     << cut.arg(QStringLiteral("5 octets reçus sur les 10 annoncés"));
+        QTest::newRow("inside the headers") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n")
+                                            << cut.arg(QStringLiteral("37 octets reçus"));
     }
 
-    void closeBeforeTheAnnouncedLength()
+    void aCloseBeforeTheEnd()
     {
-        ScriptedTcpServer server("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhello");
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, message);
+        ScriptedTcpServer server(reply, Ending::Close);
         QByteArray sink;
-        Failure<ConnectionClosedError>([&] { PostToRoot(server, sink); });
-    }
-
-    void closeInsideTheHeaders()
-    {
-        ScriptedTcpServer server("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n");
-        QByteArray sink;
-        Failure<ConnectionClosedError>([&] { PostToRoot(server, sink); });
+        QCOMPARE(Failure<ConnectionClosedError>([&] { PostToRoot(server, sink); }).message(), message);
     }
 
     void oneWordWithoutBlankIsNotAStatus()
