@@ -15,6 +15,8 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 namespace {
 
 // The fault runs (make faults) give the whole-reply bound in milliseconds, so
@@ -30,6 +32,22 @@ void UseTestReplyBound()
     HttpClient::setDefaultBounds(bounds);
 }
 
+// Without a window, standard error is the run's record for the scheduled
+// task: its lines are the program's own. Qt's warnings (the database
+// driver's English diagnostics among them, already in the program's French
+// message) stay off it; its critical and fatal messages do not.
+QtMessageHandler qtMessageHandler = nullptr;
+
+void KeepQtWarningsOffStandardError(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg)
+        return;
+    if (qtMessageHandler)
+        qtMessageHandler(type, context, message);
+    else
+        std::fputs(qPrintable(qFormatLogMessage(type, context, message) + QLatin1Char('\n')), stderr);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -40,6 +58,7 @@ int main(int argc, char** argv)
     UseTestReplyBound();
     if (argc > 1) {
         // No window system: the action runs where no desktop session is open.
+        qtMessageHandler = qInstallMessageHandler(KeepQtWarningsOffStandardError);
         QCoreApplication application(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("quilvanor"));
         return RunCommandLine(QCoreApplication::arguments().mid(1));

@@ -29,11 +29,30 @@ namespace {
 using Handle = HANDLE;
 const Handle kNoHandle = INVALID_HANDLE_VALUE;
 
+// On failure errno tells why, as the C library would.
 Handle OpenLockFile(const QString& path, bool create)
 {
-    return ::CreateFileW(path.toStdWString().c_str(), GENERIC_READ | (create ? GENERIC_WRITE : 0),
+    const Handle handle = ::CreateFileW(path.toStdWString().c_str(), GENERIC_READ | (create ? GENERIC_WRITE : 0),
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, create ? OPEN_ALWAYS : OPEN_EXISTING,
         FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        switch (::GetLastError()) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            errno = ENOENT;
+            break;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+            errno = EACCES;
+            break;
+        case ERROR_DISK_FULL:
+            errno = ENOSPC;
+            break;
+        default:
+            errno = EIO;
+        }
+    }
+    return handle;
 }
 
 // The locked range lies far past the end, so the lock never stands in the way
@@ -125,6 +144,7 @@ RunLock::RunLock(const QString& job)
     const QString lockPath = LockFilePath();
     Handle handle = OpenLockFile(lockPath, true);
     const bool ownFile = handle != kNoHandle;
+    const int lockFileError = errno;
     // A folder the town made read-only has no room for the lock file: the
     // settings file itself is locked then (the job is not named).
     if (!ownFile)
@@ -132,7 +152,7 @@ RunLock::RunLock(const QString& job)
     if (handle == kNoHandle) {
         throw FileError(QStringLiteral("Le verrou %1 ne peut pas être créé (%2) : une exécution ne peut pas "
                                        "commencer sans lui.")
-                            .arg(QDir::toNativeSeparators(lockPath), Messages::fileErrorText(errno)));
+                            .arg(QDir::toNativeSeparators(lockPath), Messages::fileErrorText(lockFileError)));
     }
     if (!TryLock(handle)) {
         Release(handle);

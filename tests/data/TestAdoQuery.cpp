@@ -214,7 +214,8 @@ private slots:
         QCOMPARE(ErrorMessageOf([&] { largest.FirstValueAsInteger(); }),
                  QStringLiteral("QueryIDEncaissement: CommandText ne renvoie pas un ensemble de résultats"));
 
-        // A refusal reads as the driver's own text, as a query through Qt's driver gives it.
+        // A refusal reads as the driver's own text, as a query through Qt's driver
+        // gives it, after a French sentence where the failure is a common one.
         const auto throughQt = [&](const QString& statement) {
             QSqlQuery query(m_dmd.ADOConnection->database());
             return query.exec(statement) ? QString() : query.lastError().databaseText().trimmed();
@@ -222,7 +223,9 @@ private slots:
         insert.SetSql(QStringLiteral("INSERT INTO TableAbsente VALUES (1)"));
         const QString refusal = ErrorMessageOf([&] { insert.ExecSql(); });
         QVERIFY2(refusal.contains(QStringLiteral("TableAbsente")), qPrintable(refusal));
-        QCOMPARE(refusal, throughQt(insert.Sql()));
+        QCOMPARE(refusal, QStringLiteral("Une table de KORVA 8 manque dans la base : la source de données DB_KORVA8 "
+                                         "désigne-t-elle bien la base de KORVA 8 ? Message du pilote : ")
+                + throughQt(insert.Sql()));
         largest.SetSql(QStringLiteral("select max(Absente) from Sample"));
         QCOMPARE(ErrorMessageOf([&] { largest.FirstValueAsInteger(); }), throughQt(largest.Sql()));
     }
