@@ -1,6 +1,7 @@
 #include "data/AdoConnection.h"
 
 #include "data/DatabaseErrors.h"
+#include "data/DriverOptions.h"
 #include "data/OdbcStatement.h"
 
 #include <QSqlDriver>
@@ -148,7 +149,7 @@ void AdoConnection::open()
         : QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_connectionName);
     if (!db.isValid())
         throw DatabaseErrorFrom(db.lastError(), QStringLiteral("Pilote ODBC introuvable"));
-    db.setDatabaseName(OdbcDatabaseName(ConnectionString));
+    db.setDatabaseName(WithDriverOptions(OdbcDatabaseName(ConnectionString)));
     if (!db.open())
         throw DatabaseErrorFrom(db.lastError(), QStringLiteral("Impossible d'ouvrir la source de données"));
     m_dialect = DialectForDbmsName(dbmsName(db));

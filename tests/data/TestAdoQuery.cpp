@@ -2,11 +2,13 @@
 // behind a test-local "DB_KORVA8".
 #include "common/DateTexts.h"
 #include "data/AdoConnection.h"
+#include "data/DriverOptions.h"
 #include "data/AdoQuery.h"
 #include "data/CursorColumn.h"
 #include "data/QueryGridModel.h"
 #include "data/TDmdMain.h"
 #include "support/ErrorMessageOf.h"
+#include "support/HostPrograms.h"
 #include "support/TestOdbcSource.h"
 
 #include <QSqlError>
@@ -256,6 +258,32 @@ private slots:
         query.Open();
         QCOMPARE(query.RecordCount(), 1);
         QCOMPARE(query.FieldByName(QStringLiteral("NumEncaissement")).AsString(), QStringLiteral("2"));
+    }
+
+    // The SQLite driver's refusal to create a missing base comes from the
+    // program, whatever the data source declares; a data source of another
+    // driver, or one the driver manager does not know, is left as it is.
+    void theSqliteDriverGetsTheOptionsTheProgramNeeds()
+    {
+        QCOMPARE(WithDriverOptions(QStringLiteral("DB_KORVA8")), QStringLiteral("DB_KORVA8;NoCreat=1"));
+        QCOMPARE(WithDriverOptions(QStringLiteral("Driver=SQLite3;Database=x.db;NoCreat=0")),
+            QStringLiteral("Driver=SQLite3;Database=x.db;NoCreat=0"));
+        QCOMPARE(WithDriverOptions(QStringLiteral("DB_ABSENTE")), QStringLiteral("DB_ABSENTE"));
+        QCOMPARE(WithDriverOptions(QStringLiteral("Driver=Microsoft Access Driver (*.mdb);Dbq=k.mdb")),
+            QStringLiteral("Driver=Microsoft Access Driver (*.mdb);Dbq=k.mdb"));
+
+        // A data source without NoCreat naming a file that is not there: an error, and no empty base made.
+        QTemporaryDir folder;
+        const QString missing = folder.filePath(QStringLiteral("absente.db"));
+        const QString odbcIni = HostPrograms::LocalPath(qEnvironmentVariable("ODBCINI"));
+        QFile ini(odbcIni);
+        QVERIFY(ini.open(QIODevice::Append));
+        ini.write("\n[DB_SANS_NOCREAT]\nDriver=SQLite3\nDatabase=" + HostPrograms::HostPath(missing).toUtf8() + "\n");
+        ini.close();
+        AdoConnection connection;
+        connection.ConnectionString = QStringLiteral("Provider=MSDASQL.1;Data Source=DB_SANS_NOCREAT;");
+        QVERIFY(ErrorMessageOf([&] { connection.SetConnected(true); }) != QStringLiteral("(no error)"));
+        QVERIFY(!QFileInfo::exists(missing));
     }
 
     void anUnreachableDataSourceFailsWithTheDriverText()
