@@ -143,6 +143,8 @@ QItemSelectionModel::SelectionFlags DBGrille::selectionCommand(const QModelIndex
         const bool shift = key->modifiers() & Qt::ShiftModifier;
         if (shift && stepsOneRow(key->key()))
             return QItemSelectionModel::SelectCurrent | QItemSelectionModel::Rows; // from the anchor row
+        if (shift && isArrow(key->key()))
+            return QItemSelectionModel::NoUpdate; // Shift with Left or Right: the rows stay as they are
         // An arrow without Shift clears whatever else is held; Ctrl with a
         // page or end key only moves.
         if (!shift && isArrow(key->key()))
@@ -163,4 +165,8 @@ void DBGrille::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTableView::keyPressEvent(event);
+    // An arrow without Shift clears the selection even where the cursor cannot
+    // move (Up on the top row): the view asks about the selection only when it moves.
+    if (isArrow(event->key()) && !(event->modifiers() & Qt::ShiftModifier))
+        selectionModel()->clearSelection();
 }

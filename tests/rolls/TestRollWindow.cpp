@@ -156,6 +156,15 @@ private slots:
         QTest::newRow("Right") << QList<int>{3} << QKeySequence(QStringLiteral("Right")) << none << none << 3;
         QTest::newRow("Left") << QList<int>{3, 5} << QKeySequence(QStringLiteral("Left")) << none << none << 5;
         QTest::newRow("Up") << QList<int>{3, 5} << QKeySequence(QStringLiteral("Up")) << none << none << 6;
+        // At the grid's edge the cursor stays where it is; the selection goes all the same.
+        QTest::newRow("Up on the newest roll") << QList<int>{3, 15} << QKeySequence(QStringLiteral("Up")) << none
+                                               << none << 15;
+        QTest::newRow("Down on the oldest roll") << QList<int>{3, 1} << QKeySequence(QStringLiteral("Down")) << none
+                                                 << none << 1;
+        QTest::newRow("Shift+Left keeps") << QList<int>{3, 5} << QKeySequence(QStringLiteral("Shift+Left")) << none
+                                          << QList<int>{5, 3} << 5;
+        QTest::newRow("Shift+Right keeps") << QList<int>{3, 5} << QKeySequence(QStringLiteral("Shift+Right"))
+                                           << none << QList<int>{5, 3} << 5;
         QTest::newRow("Ctrl+Down then Ctrl+click")
             << QList<int>{2, 4} << QKeySequence(QStringLiteral("Ctrl+Down")) << QList<int>{6} << QList<int>{6} << 6;
         QTest::newRow("Ctrl+Up") << QList<int>{2, 4} << QKeySequence(QStringLiteral("Ctrl+Up")) << none << none << -1;
