@@ -96,6 +96,7 @@ TFrmExportRole::TFrmExportRole(QWidget* parent)
 
     BtExporter = Look::MakeButton(
         this, QStringLiteral("BtExporter"), 232, 264, 145, 33, QStringLiteral("Envoyer vers le portail famille"));
+    Look::WidenAroundCaption(BtExporter);
     LabelGauge = Look::MakeLabel(this, QStringLiteral("LabelGauge"), 416, 240, QString(), boldFont());
     LabelGauge->hide();
     Gauge = new ::Gauge(this, QStringLiteral("Gauge"), QRect(416, 264, 225, 41));

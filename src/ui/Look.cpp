@@ -88,4 +88,12 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, int x, int y, int 
     return button;
 }
 
+void WidenAroundCaption(QPushButton* button)
+{
+    const int needed = button->sizeHint().width();
+    const QRect place = button->geometry();
+    if (needed > place.width())
+        button->setGeometry(place.x() - (needed - place.width()) / 2, place.y(), needed, place.height());
+}
+
 } // namespace Look

@@ -29,5 +29,10 @@ void SetupWindow(QWidget* window, const QString& caption, int width, int height)
 
 QLabel* MakeLabel(QWidget* parent, const QString& name, int x, int y, const QString& text, const QFont& font);
 QPushButton* MakeButton(QWidget* parent, const QString& name, int x, int y, int w, int h, const QString& caption);
+// A caption wider than what the style leaves inside its button would be cut
+// at both ends (the Windows style with the font Windows gives for MS Sans
+// Serif 8): the button keeps its place and its height and grows around its
+// centre as much as its caption needs in the font it is given.
+void WidenAroundCaption(QPushButton* button);
 
 } // namespace Look

@@ -70,7 +70,12 @@ private slots:
         QCOMPARE(window().DBGrille->geometry(), QRect(0, 0, 755, 241));
         QCOMPARE(window().DBGrille->toolTip(),
             QStringLiteral("Pour séléctionner plusieurs rôles , appuyez sur la touche  Ctrl"));
-        QCOMPARE(window().BtExporter->geometry(), QRect(232, 264, 145, 33));
+        // In its place, or wider around its centre where the platform's font needs it.
+        const QRect button = window().BtExporter->geometry();
+        QVERIFY2(button.width() >= qMax(145, window().BtExporter->sizeHint().width()), qPrintable(QString::number(button.width())));
+        QCOMPARE(button.top(), 264);
+        QCOMPARE(button.height(), 33);
+        QVERIFY(qAbs(button.center().x() - QRect(232, 264, 145, 33).center().x()) <= 1);
         QCOMPARE(window().BtExporter->text(), QStringLiteral("Envoyer vers le portail famille"));
         QCOMPARE(window().Gauge->geometry(), QRect(416, 264, 225, 41));
         QCOMPARE(window().Memo1->geometry(), QRect(8, 312, 673, 121));
