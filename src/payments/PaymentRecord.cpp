@@ -92,17 +92,15 @@ bool IsDecimalNumberText(const QString& text)
     static const QRegularExpression pattern(QStringLiteral("\\A *-?([0-9]+(\\.[0-9]*)?|\\.[0-9]+) *\\z"));
     if (!pattern.match(text).hasMatch())
         return false;
-    // A number the database keeps as a double holds 15 significant digits exactly.
-    QString digits = text.trimmed().remove(QLatin1Char('-'));
-    if (digits.contains(QLatin1Char('.'))) {
-        while (digits.endsWith(QLatin1Char('0')))
-            digits.chop(1);
-    }
-    digits.remove(QLatin1Char('.'));
+    // The amount column keeps a whole part of 15 significant digits exactly;
+    // the fraction is the database's to round, so a floating-point amount's
+    // exact rendering ("0.30000000000000004") is taken as the portal wrote it.
+    const QString number = text.trimmed().remove(QLatin1Char('-'));
+    const QString whole = number.section(QLatin1Char('.'), 0, 0);
     qsizetype first = 0;
-    while (first < digits.size() && digits.at(first) == QLatin1Char('0'))
+    while (first < whole.size() && whole.at(first) == QLatin1Char('0'))
         ++first;
-    return digits.size() - first <= 15;
+    return whole.size() - first <= 15;
 }
 
 PaymentRecords::PaymentRecords(FieldList fields)

@@ -49,6 +49,7 @@ PaymentRecords CheckedPaymentRecords(FieldList fields);
 // The checks of the number fields: optional blanks around an optional "-" and
 // the digits 0 to 9; the amount may have a "." and decimals. A number must
 // also be one the database keeps exactly: a whole number within 64 bits, an
-// amount of at most 15 significant digits.
+// amount whose whole part has at most 15 significant digits (its fraction is
+// the database's to round).
 bool IsWholeNumberText(const QString& text);
 bool IsDecimalNumberText(const QString& text);

@@ -213,6 +213,9 @@ private slots:
         QTest::newRow("negative amount") << 3 << QStringLiteral("-12.5");
         QTest::newRow("amount without units") << 3 << QStringLiteral(".5");
         QTest::newRow("amount of 15 digits") << 3 << QStringLiteral("-0012345678901.2345000");
+        QTest::newRow("whole part of 15 digits") << 3 << QStringLiteral("999999999999999.99");
+        QTest::newRow("amount written by a floating-point column") << 3 << QStringLiteral("0.30000000000000004");
+        QTest::newRow("another one") << 3 << QStringLiteral("37.499999999999993");
         QTest::newRow("blanks around a number") << 1 << QStringLiteral(" 123 ");
         QTest::newRow("text invoice number") << 5 << QStringLiteral("A-678 bis");
         QTest::newRow("text reference") << 7 << QStringLiteral("ch. 12/3");
