@@ -83,6 +83,14 @@ QString authorityFileWithoutCertificate(const QString& path)
     return kAuthorityFile.arg(path) + QStringLiteral("ne contient aucun certificat au format PEM.");
 }
 
+QString authorityFileHoldsAKey(const QString& path)
+{
+    return kAuthorityFile.arg(path)
+        + QStringLiteral("contient une clé privée : il ne doit contenir que le certificat de l'autorité (le texte "
+                         "entre « -----BEGIN CERTIFICATE----- » et « -----END CERTIFICATE----- »), jamais de clé. "
+                         "Retirez ce fichier des postes et demandez à l'hébergeur du portail le certificat seul.");
+}
+
 QString handshakeTimedOut(int seconds)
 {
     return kImpossible + QStringLiteral("la négociation TLS n'a pas abouti en %1 s.").arg(seconds);

@@ -12,6 +12,7 @@ namespace TlsMessages {
 QString unavailable(const QString& detail);
 QString authorityFileUnreadable(const QString& path);
 QString authorityFileWithoutCertificate(const QString& path);
+QString authorityFileHoldsAKey(const QString& path);
 QString handshakeTimedOut(int seconds);
 // The server closed or answered something other than TLS 1.2 or later.
 QString handshakeFailed(const QString& detail);

@@ -5,6 +5,7 @@
 #include "portal/TlsMessages.h"
 #include "portal/WinsockMessages.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSslConfiguration>
 #include <QSslSocket>
@@ -16,6 +17,9 @@ namespace {
 // the server's delayed acknowledgement (40 ms a line on the loopback).
 constexpr qsizetype kSendBlock = 256 * 1024;
 
+// An authority file is a few certificates; what lies beyond is not looked at for a key.
+constexpr qint64 kLargestAuthorityFile = 4 << 20;
+
 // The authority file's certificates: a file named but unreadable, or without
 // a certificate, is refused before anything is sent.
 QList<QSslCertificate> AuthoritiesOf(const QString& path)
@@ -25,6 +29,12 @@ QList<QSslCertificate> AuthoritiesOf(const QString& path)
     const QFileInfo file(path);
     if (!file.isFile() || !file.isReadable())
         throw QuilvanorError(TlsMessages::authorityFileUnreadable(path));
+    // A key pasted with the certificate would sit on every desktop: the file is refused, not used.
+    QFile contents(path);
+    if (!contents.open(QIODevice::ReadOnly))
+        throw QuilvanorError(TlsMessages::authorityFileUnreadable(path));
+    if (contents.read(kLargestAuthorityFile).contains("PRIVATE KEY-----"))
+        throw QuilvanorError(TlsMessages::authorityFileHoldsAKey(path));
     const QList<QSslCertificate> certificates
         = QSslCertificate::fromPath(path, QSsl::Pem, QSslCertificate::PatternSyntax::FixedString);
     if (certificates.isEmpty())

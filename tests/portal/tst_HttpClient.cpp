@@ -102,6 +102,14 @@ private slots:
         HttpClient::setDefaultBounds(kTestBounds);
         QFile notPem(QStringLiteral("pas-un-certificat.pem"));
         QVERIFY(notPem.open(QIODevice::WriteOnly) && notPem.write("texte, pas un certificat\n") > 0);
+        // The authority's certificate with its key pasted after it, as an operator might.
+        QFile withKey(QStringLiteral("autorite-et-cle.pem"));
+        QFile certificate(TestCertificates::AuthorityFile());
+        QFile key(QFileInfo(TestCertificates::AuthorityFile()).dir().filePath(QStringLiteral("ca.key")));
+        QVERIFY(withKey.open(QIODevice::WriteOnly) && certificate.open(QIODevice::ReadOnly)
+            && key.open(QIODevice::ReadOnly));
+        QVERIFY(key.peek(64).contains("PRIVATE KEY-----"));
+        withKey.write(certificate.readAll() + key.readAll());
     }
 
     void requestHeadersInOrderWithContentLengthOfTheFormLines_data() { AddPlainAndTlsRows(); }
@@ -450,6 +458,10 @@ private slots:
             << int(Server::Trusted) << false << QStringLiteral("pas-un-certificat.pem")
             << QStringLiteral("Le fichier d'autorité de certification « .* » \\(clé AutoriteCertification "
                               "de la section \\[Portail\\]\\) ne contient aucun certificat au format PEM\\.");
+        QTest::newRow("authority file holding a private key")
+            << int(Server::Trusted) << false << QStringLiteral("autorite-et-cle.pem")
+            << QStringLiteral("Le fichier d'autorité de certification « .*autorite-et-cle\\.pem » \\(clé "
+                              "AutoriteCertification de la section \\[Portail\\]\\) contient une clé privée : .*");
     }
 
     void tlsRefusalsSendNothing()
