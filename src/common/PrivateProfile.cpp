@@ -137,9 +137,18 @@ QString ReadString(const QString& path, const QString& section, const QString& k
     return line ? lines.value(*line) : fallback;
 }
 
-bool HasSection(const QString& path, const QString& section)
+std::optional<QStringList> ReadSection(const QString& path, const QString& section, const QStringList& keys)
 {
-    return ProfileLines::Load(path).findSection(section).has_value();
+    const ProfileLines lines = ProfileLines::Load(path);
+    const std::optional<qsizetype> header = lines.findSection(section);
+    if (!header)
+        return std::nullopt;
+    QStringList values;
+    for (const QString& key : keys) {
+        const std::optional<qsizetype> line = lines.findKey(*header, key);
+        values.append(line ? lines.value(*line) : QString());
+    }
+    return values;
 }
 
 void WriteString(const QString& path, const QString& section, const QString& key, const QString& value)

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 // A Windows private profile (INI) file: "[Section]" lines, each followed by
 // "Key=Value" lines. Section and key names compare without regard to letter
@@ -13,8 +16,10 @@ namespace PrivateProfile {
 // The value of a key, or the default when the file, the section or the key is missing.
 QString ReadString(const QString& path, const QString& section, const QString& key, const QString& fallback);
 
-// Whether the file holds the section.
-bool HasSection(const QString& path, const QString& section);
+// The values of the section's keys asked for, in their order (empty where a
+// key is missing), from one read of the file; nothing when the file has no
+// such section.
+std::optional<QStringList> ReadSection(const QString& path, const QString& section, const QStringList& keys);
 
 // Writes the key's value at once, replacing the key's earlier value, adding
 // the key at the end of its section or the section at the end of the file,

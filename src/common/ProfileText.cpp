@@ -10,6 +10,7 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -24,15 +25,17 @@ const QByteArray kUtf16BigEndianMark("\xFE\xFF");
                         .arg(QDir::toNativeSeparators(path), cause));
 }
 
-// The bytes are UTF-8 if they decode without error and are not all ASCII.
-bool IsUtf8(const QByteArray& bytes)
+// The bytes' text when they are UTF-8: they decode without error and are not all ASCII.
+std::optional<QString> AsUtf8(const QByteArray& bytes)
 {
     const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
     if (ascii)
-        return false;
+        return std::nullopt;
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder(bytes);
-    return !decoder.hasError();
+    QString text = decoder(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
 }
 
 QString DecodeAs(QStringConverter::Encoding encoding, QByteArrayView bytes)
@@ -87,9 +90,9 @@ ProfileText ProfileText::Decode(const QByteArray& bytes)
     } else if (bytes.startsWith(kUtf8Mark)) {
         profile.m_encoding = Encoding::Utf8WithMark;
         text = DecodeAs(QStringConverter::Utf8, QByteArrayView(bytes).sliced(3));
-    } else if (IsUtf8(bytes)) {
+    } else if (std::optional<QString> utf8 = AsUtf8(bytes)) {
         profile.m_encoding = Encoding::Utf8;
-        text = QString::fromUtf8(bytes);
+        text = std::move(*utf8);
     } else {
         text = Cp1252::decode(bytes);
     }

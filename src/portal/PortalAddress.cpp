@@ -76,12 +76,15 @@ QString AddressFault(const QString& address)
 PortalAddress PortalAddressInForce()
 {
     const QString settingsPath = SettingsFilePath();
-    const QString address = PrivateProfile::ReadString(settingsPath, kSection, kAddressKey, QString());
-    const QString authority = PrivateProfile::ReadString(settingsPath, kSection, kAuthorityKey, QString());
+    // One read: an operator's edit between two reads cannot mix two versions.
+    const std::optional<QStringList> section
+        = PrivateProfile::ReadSection(settingsPath, kSection, { kAddressKey, kAuthorityKey });
+    const QString address = section ? section->at(0) : QString();
+    const QString authority = section ? section->at(1) : QString();
     PortalAddress inForce;
     // The built-in address holds only where the file says nothing of the portal:
     // a section whose address is empty or missing would send the token elsewhere.
-    if (!PrivateProfile::HasSection(settingsPath, kSection)) {
+    if (!section) {
         inForce.baseUrl = BuiltInAddress();
     } else {
         if (address.isEmpty()) {
