@@ -16,6 +16,7 @@
 #include <windows.h> // the ODBC headers need its types
 #endif
 #include <sql.h>
+#include <sqlext.h>
 
 namespace {
 
@@ -59,12 +60,29 @@ QString unreadableResultText(const QString& statement)
     return QStringLiteral("Lecture du résultat impossible : %1").arg(Messages::excerpt(statement, kLongestStatementShown));
 }
 
-// A column Qt's driver reads as 32 bits.
-bool readAs32Bits(const QSqlField& field)
+// A whole-number column, as Qt's driver reads it.
+bool readAsWholeNumber(const QSqlField& field)
 {
     const int type = field.metaType().id();
-    return (type == QMetaType::Int || type == QMetaType::UInt)
+    return (type == QMetaType::Int || type == QMetaType::UInt || type == QMetaType::LongLong
+               || type == QMetaType::ULongLong)
         && OdbcWholeNumber::IsWholeNumberType(static_cast<short>(field.typeID()));
+}
+
+// The table a column of the selection comes from, as the driver tells it, or empty.
+QString tableOfColumn(void* statement, int column)
+{
+    for (const SQLUSMALLINT attribute : {SQLUSMALLINT(SQL_DESC_BASE_TABLE_NAME), SQLUSMALLINT(SQL_DESC_TABLE_NAME)}) {
+        SQLWCHAR name[130] = {};
+        SQLSMALLINT bytes = 0;
+        if (SQL_SUCCEEDED(SQLColAttributeW(statement, static_cast<SQLUSMALLINT>(column + 1), attribute, name,
+                sizeof name - sizeof(SQLWCHAR), &bytes, nullptr))) {
+            const QString table = QString::fromUtf16(reinterpret_cast<const char16_t*>(name)).trimmed();
+            if (!table.isEmpty())
+                return table;
+        }
+    }
+    return {};
 }
 
 // The statement handle (a SQLHSTMT) under a query of Qt's ODBC driver, or null.
@@ -156,7 +174,7 @@ void AdoQuery::Open()
     const int columns = record.count();
     QVector<bool> wholeNumbers(columns);
     for (int c = 0; c < columns; ++c)
-        wholeNumbers[c] = readAs32Bits(record.field(c));
+        wholeNumbers[c] = readAsWholeNumber(record.field(c));
     void* const statement = wholeNumbers.contains(true) ? statementHandle(query) : nullptr;
     m_values.clear();
     m_values.resize(columns);
@@ -182,16 +200,45 @@ void AdoQuery::Open()
 
 QVariant AdoQuery::exactWholeNumber(void* statement, int column, const QVariant& read) const
 {
-    // Qt's driver read the value as 32 bits: a driver that holds more cuts it
-    // without a word, one that keeps to the standard refuses it (an invalid
-    // value). Where the driver gives the value again as 64 bits, that one is exact.
-    const std::optional<qint64> exact = OdbcWholeNumber::ReadAgainAs64Bits(statement, static_cast<unsigned short>(column + 1));
-    if (read.isValid() && (read.isNull() || !exact || read.toLongLong() == *exact))
-        return read;
-    if (!exact)
+    // Qt's driver read the value in the width the driver reports: a driver
+    // that holds more cuts it without a word, one that keeps to the standard
+    // refuses it (an invalid value), and a fraction or a word comes as some
+    // whole number, a word even as a null. Read again as the driver's text,
+    // it is exact or refused.
+    using Outcome = OdbcWholeNumber::Value::Outcome;
+    const OdbcWholeNumber::Value again = OdbcWholeNumber::ReadAgain(statement, static_cast<unsigned short>(column + 1));
+    switch (again.outcome) {
+    case Outcome::Read:
+        return read.isValid() && !read.isNull() && read.toLongLong() == again.value
+            ? read
+            : QVariant::fromValue(qlonglong(again.value));
+    case Outcome::NotWhole:
+        throw DatabaseError(notWholeNumberText(statement, column, again.text));
+    case Outcome::Null:
+    case Outcome::Failed:
+        break;
+    }
+    if (!read.isValid())
         throw DatabaseError(m_name + QStringLiteral(": ")
             + QStringLiteral("Valeur entière illisible dans le champ '%1'").arg(m_columns.at(column).name));
-    return QVariant::fromValue(qlonglong(*exact));
+    return read;
+}
+
+QString AdoQuery::notWholeNumberText(void* statement, int column, const QString& text) const
+{
+    QString table = tableOfColumn(statement, column);
+    if (table.isEmpty())
+        table = m_name;
+    // The row is named by the selection's first column, a table's key in this
+    // database, as far as this row has been read.
+    const QString row = column > 0
+        ? QStringLiteral("à la ligne où %1 = %2")
+              .arg(m_columns.at(0).name, ValueAsText(m_values.at(0).Value(m_rowCount), m_columns.at(0).kind))
+        : QStringLiteral("à la ligne n° %1 de la sélection").arg(m_rowCount + 1);
+    return m_name + QStringLiteral(": ")
+        + QStringLiteral("Le champ %1 de la table %2 contient, %3, la valeur « %4 », qui n'est pas un nombre entier. "
+                         "Corrigez-la dans la base de données avant de relancer.")
+              .arg(m_columns.at(column).name, table, row, Messages::escapedControls(text));
 }
 
 void AdoQuery::ExecSql()
@@ -219,6 +266,10 @@ qint64 AdoQuery::FirstValueAsInteger()
         throw DatabaseErrorFrom(statement.Diagnostics(), unreadableResultText(m_sql));
     case Outcome::NoRowSet:
         throw DatabaseError(m_name + QStringLiteral(": ") + Messages::notARowSet());
+    case Outcome::NotWhole:
+        throw DatabaseError(m_name + QStringLiteral(": ")
+            + QStringLiteral("Le résultat de « %1 » n'est pas un nombre entier : « %2 ».")
+                  .arg(Messages::excerpt(m_sql, kLongestStatementShown), Messages::escapedControls(first.text)));
     case Outcome::OtherKind:
         break;
     }

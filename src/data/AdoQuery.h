@@ -89,8 +89,10 @@ private:
         ColumnKind kind;
     };
     QVariant cell(int row, int column) const;
-    // A whole number Qt's driver read as 32 bits, exact whatever the driver holds.
+    // A whole number as Qt's driver read it, exact whatever the driver holds,
+    // or a DatabaseError where the driver holds no whole number.
     QVariant exactWholeNumber(void* statement, int column, const QVariant& read) const;
+    QString notWholeNumberText(void* statement, int column, const QString& text) const;
     void appendCellText(QByteArray& out, int row, int column) const;
     void ensureConnected();
     void requireActive() const;

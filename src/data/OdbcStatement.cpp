@@ -138,5 +138,7 @@ OdbcStatement::WholeNumber OdbcStatement::FirstWholeNumber(const QString& select
         return {Outcome::Unreadable};
     }
     closeCursor();
+    if (first.outcome == OdbcWholeNumber::Value::Outcome::NotWhole)
+        return {Outcome::NotWhole, 0, first.text};
     return {Outcome::Read, first.value};
 }

@@ -30,9 +30,11 @@ public:
             NoRowSet,   // the statement returns no rows
             Refused,    // the database refused the statement (Diagnostics())
             Unreadable, // the row could not be read (Diagnostics())
+            NotWhole,   // the value is no whole number: text holds it as the driver does
         };
         Outcome outcome = Outcome::Read;
         qint64 value = 0;
+        QString text {};
     };
     WholeNumber FirstWholeNumber(const QString& selection);
 

@@ -6,22 +6,74 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <limits>
+
 namespace OdbcWholeNumber {
+
+namespace {
+
+// Room for the longest whole number of 64 bits and a little more of any other
+// value, enough to show it in a message.
+constexpr SQLLEN kTextRoom = 40;
+
+// The value read first (its indicator and number), as the text read after it
+// has it: a driver may read a word as a null, a fraction as a whole number.
+Value checkedAgainstText(void* statement, unsigned short column, SQLLEN indicator, qint64 read)
+{
+    const Value again = ReadAgain(statement, column);
+    if (again.outcome != Value::Outcome::Failed)
+        return again;
+    if (indicator == SQL_NULL_DATA)
+        return {Value::Outcome::Null};
+    return {Value::Outcome::Read, read};
+}
+
+} // namespace
 
 bool IsWholeNumberType(short sqlType)
 {
     return sqlType == SQL_BIGINT || sqlType == SQL_INTEGER || sqlType == SQL_SMALLINT || sqlType == SQL_TINYINT;
 }
 
-std::optional<qint64> ReadAgainAs64Bits(void* statement, unsigned short column)
+std::optional<qint64> WholeNumberOf(QStringView text)
 {
-    SQLBIGINT value = 0;
-    SQLLEN indicator = 0;
-    const SQLRETURN result = SQLGetData(statement, column, SQL_C_SBIGINT, &value, sizeof value, &indicator);
-    // A driver that gives a fixed-size value once answers "no data" the second time.
-    if (!SQL_SUCCEEDED(result) || indicator == SQL_NULL_DATA)
+    const bool negative = text.startsWith(u'-');
+    const QStringView digits = negative ? text.mid(1) : text;
+    if (digits.isEmpty() || digits.size() > 19)
         return std::nullopt;
-    return static_cast<qint64>(value);
+    quint64 magnitude = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        magnitude = magnitude * 10 + static_cast<quint64>(c.unicode() - u'0');
+    }
+    // 19 digits stay below 2^64, so only the sign's limit is left to check.
+    const quint64 limit = negative ? quint64(std::numeric_limits<qint64>::max()) + 1
+                                   : quint64(std::numeric_limits<qint64>::max());
+    if (magnitude > limit)
+        return std::nullopt;
+    return negative ? static_cast<qint64>(0 - magnitude) : static_cast<qint64>(magnitude);
+}
+
+Value ReadAgain(void* statement, unsigned short column)
+{
+    SQLWCHAR text[kTextRoom + 1] = {};
+    SQLLEN indicator = 0;
+    const SQLRETURN result = SQLGetData(statement, column, SQL_C_WCHAR, text, sizeof text, &indicator);
+    // A driver that gives a fixed-size value once answers "no data" the second time.
+    if (!SQL_SUCCEEDED(result))
+        return {Value::Outcome::Failed};
+    if (indicator == SQL_NULL_DATA)
+        return {Value::Outcome::Null};
+    qsizetype length = 0;
+    while (length < kTextRoom && text[length] != 0)
+        ++length;
+    const QString read = QString::fromUtf16(reinterpret_cast<const char16_t*>(text), length);
+    const bool cut = indicator == SQL_NO_TOTAL || indicator > static_cast<SQLLEN>(length * sizeof(SQLWCHAR));
+    if (!cut)
+        if (const std::optional<qint64> whole = WholeNumberOf(read))
+            return {Value::Outcome::Read, *whole};
+    return {Value::Outcome::NotWhole, 0, cut ? read + QStringLiteral("…") : read};
 }
 
 Value Read(void* statement, unsigned short column, short sqlType)
@@ -30,22 +82,15 @@ Value Read(void* statement, unsigned short column, short sqlType)
     if (sqlType == SQL_BIGINT) {
         SQLBIGINT wide = 0;
         if (!SQL_SUCCEEDED(SQLGetData(statement, column, SQL_C_SBIGINT, &wide, sizeof wide, &indicator)))
-            return {Value::Outcome::Failed};
-        if (indicator == SQL_NULL_DATA)
-            return {Value::Outcome::Null};
-        return {Value::Outcome::Read, static_cast<qint64>(wide)};
+            return ReadAgain(statement, column);
+        return checkedAgainstText(statement, column, indicator, wide);
     }
     SQLINTEGER narrow = 0;
-    if (!SQL_SUCCEEDED(SQLGetData(statement, column, SQL_C_SLONG, &narrow, sizeof narrow, &indicator))) {
-        // A driver that keeps to the standard refuses a value that does not
-        // fit in 32 bits; where it gives it as 64 bits, that is the value.
-        if (const std::optional<qint64> exact = ReadAgainAs64Bits(statement, column))
-            return {Value::Outcome::Read, *exact};
-        return {Value::Outcome::Failed};
-    }
-    if (indicator == SQL_NULL_DATA)
-        return {Value::Outcome::Null};
-    return {Value::Outcome::Read, ReadAgainAs64Bits(statement, column).value_or(narrow)};
+    // A driver that keeps to the standard refuses a value that does not fit
+    // in 32 bits; where it gives it as text, that is the value.
+    if (!SQL_SUCCEEDED(SQLGetData(statement, column, SQL_C_SLONG, &narrow, sizeof narrow, &indicator)))
+        return ReadAgain(statement, column);
+    return checkedAgainstText(statement, column, indicator, narrow);
 }
 
 } // namespace OdbcWholeNumber
