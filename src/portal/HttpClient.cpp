@@ -53,6 +53,7 @@ public:
     {
         return m_transport.receive(buffer, maxSize, m_waits.next());
     }
+    bool closeWasAnnounced() const override { return m_transport.closeWasAnnounced(); }
 
 private:
     Transport& m_transport;

@@ -228,4 +228,8 @@ void HttpResponseReader::readUntilClosed(QByteArray& sink)
 {
     sink.append(takeBuffered(m_buffer.size() - m_start));
     while (receiveOnto(sink, kReceiveBlockSize) > 0) { }
+    // The close is the reply's only end: over TLS, one the portal did not announce may be anyone's.
+    if (!m_source.closeWasAnnounced())
+        throw ConnectionClosedError(
+            QStringLiteral("%1 octets reçus, sans l'avis de fin de la connexion sécurisée").arg(m_received));
 }

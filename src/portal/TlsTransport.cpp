@@ -5,6 +5,7 @@
 #include "portal/TlsMessages.h"
 #include "portal/WinsockMessages.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSslConfiguration>
@@ -68,6 +69,17 @@ int SocketErrorNumber(QAbstractSocket::SocketError error)
     }
 }
 
+// Qt reports the server's closing alert and the plain end of the connection
+// under one error; only its text tells them apart. The connection's own end
+// bears the socket layer's text, in whatever language Qt's texts are loaded.
+bool IsTheConnectionsOwnEnd(const QString& errorText)
+{
+    static constexpr const char* kClosed = "The remote host closed the connection";
+    return errorText == QLatin1String(kClosed)
+        || errorText == QCoreApplication::translate("QNativeSocketEngine", kClosed)
+        || errorText == QCoreApplication::translate("QAbstractSocket", kClosed);
+}
+
 } // namespace
 
 TlsTransport::TlsTransport(QString authorityFile)
@@ -100,6 +112,8 @@ void TlsTransport::open(const QString& host, int port, int connectMs)
         if (error != QAbstractSocket::RemoteHostClosedError)
             return;
         m_closedByServer = true;
+        if (!IsTheConnectionsOwnEnd(m_socket->errorString()))
+            m_closingAlert = true;
         m_socket->disconnectFromHost();
     });
     handshake(host, connectMs);

@@ -28,6 +28,7 @@ public:
     void flush(int timeoutMs) override;
     qsizetype receive(char* buffer, qsizetype maxSize, int timeoutMs) override;
     void shutdownSend() override;
+    bool closeWasAnnounced() const override { return m_closingAlert; }
 
 private:
     void handshake(const QString& host, int connectMs);
@@ -37,4 +38,5 @@ private:
     QString m_authorityFile;
     std::unique_ptr<QSslSocket> m_socket;
     bool m_closedByServer = false; // by its closing alert or its end of the connection
+    bool m_closingAlert = false; // its closing alert came
 };

@@ -23,4 +23,8 @@ public:
     virtual qsizetype receive(char* buffer, qsizetype maxSize, int timeoutMs) = 0;
     // Tells the server that the request is complete, after a successful exchange.
     virtual void shutdownSend() = 0;
+    // Whether the server announced its close (TLS's closing alert) before the
+    // connection ended: without it, a reply that runs to the close may have
+    // been cut on the way. A plain connection has nothing to announce it with.
+    virtual bool closeWasAnnounced() const { return true; }
 };

@@ -122,15 +122,16 @@ QString UnknownAuthorityName()
 
 } // namespace TestCertificates
 
-TlsFront::TlsFront(int backendPort, Server certificate)
+TlsFront::TlsFront(int backendPort, Server certificate, Ending ending)
 {
     const Certificates& files = Certificates::Get();
     const QString name = ServerName(certificate);
     // socat reports the port it listens on in its first notice, written to standard output.
     m_process = std::make_unique<HostPrograms::Background>(QStringList { QStringLiteral("socat"),
         QStringLiteral("-d"), QStringLiteral("-d"), QStringLiteral("-lf"), QStringLiteral("/dev/stdout"),
-        QStringLiteral("OPENSSL-LISTEN:0,bind=127.0.0.1,reuseaddr,fork,nodelay,verify=0,cert=%1,key=%2")
-            .arg(HostPath(files.file(name + ".pem")), HostPath(files.file(name + ".key"))),
+        QStringLiteral("OPENSSL-LISTEN:0,bind=127.0.0.1,reuseaddr,fork,nodelay,verify=0,cert=%1,key=%2%3")
+            .arg(HostPath(files.file(name + ".pem")), HostPath(files.file(name + ".key")),
+                ending == Ending::WithoutAlert ? QStringLiteral(",shut-close") : QString()),
         QStringLiteral("TCP:127.0.0.1:%1,nodelay").arg(backendPort) });
     const QString notice = QString::fromLocal8Bit(m_process->firstLine(kStartTimeoutMs));
     const QRegularExpressionMatch listening

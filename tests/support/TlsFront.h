@@ -50,7 +50,12 @@ QString UnknownAuthorityName();
 // refused handshake reaches nothing behind it.
 class TlsFront {
 public:
-    TlsFront(int backendPort, TestCertificates::Server certificate = TestCertificates::Server::Trusted);
+    // How the front ends a connection the backend has closed: with TLS's
+    // closing alert, or by closing the connection bare, as a cut does.
+    enum class Ending { ClosingAlert, WithoutAlert };
+
+    TlsFront(int backendPort, TestCertificates::Server certificate = TestCertificates::Server::Trusted,
+        Ending ending = Ending::ClosingAlert);
     ~TlsFront();
     TlsFront(const TlsFront&) = delete;
     TlsFront& operator=(const TlsFront&) = delete;
