@@ -1,6 +1,7 @@
 #include "portal/TlsMessages.h"
 
 #include <QDateTime>
+#include <QHostAddress>
 #include <QSslCertificate>
 #include <QSslError>
 #include <QStringList>
@@ -91,6 +92,15 @@ QString authorityFileHoldsAKey(const QString& path)
                          "Retirez ce fichier des postes et demandez à l'hébergeur du portail le certificat seul.");
 }
 
+QString certificateNotForHost(const QSslCertificate& certificate, const QString& host)
+{
+    if (QHostAddress(host).isNull())
+        return kRefused + QStringLiteral("il est établi pour « %1 » et non pour « %2 ».").arg(NamesOf(certificate), host);
+    return kRefused
+        + QStringLiteral("il est établi pour « %1 » et non pour l'adresse IP %2, qu'il devrait porter parmi ses adresses IP.")
+              .arg(NamesOf(certificate), host);
+}
+
 QString handshakeTimedOut(int seconds)
 {
     return kImpossible + QStringLiteral("la négociation TLS n'a pas abouti en %1 s.").arg(seconds);
@@ -119,10 +129,8 @@ QString certificateRefused(const QList<QSslError>& errors, const QString& host)
             + QStringLiteral("il n'est valable qu'à partir du %1 (la date de ce poste est-elle juste ?).")
                   .arg(DateText(error->certificate().effectiveDate()));
     }
-    if (const QSslError* error = FirstOf(errors, [](QSslError::SslError e) { return e == QSslError::HostNameMismatch; })) {
-        return kRefused
-            + QStringLiteral("il est établi pour « %1 » et non pour « %2 ».").arg(NamesOf(error->certificate()), host);
-    }
+    if (const QSslError* error = FirstOf(errors, [](QSslError::SslError e) { return e == QSslError::HostNameMismatch; }))
+        return certificateNotForHost(error->certificate(), host);
     return kRefused + (errors.isEmpty() ? QString() : errors.first().errorString()) + QLatin1Char('.');
 }
 

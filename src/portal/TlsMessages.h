@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 
+class QSslCertificate;
 class QSslError;
 
 // What the operator reads when a connection to an https portal fails: what
@@ -19,5 +20,7 @@ QString handshakeFailed(const QString& detail);
 // The certificate the server showed is refused: the first of its errors that
 // the operator can act on, named with the certificate's issuer, names or dates.
 QString certificateRefused(const QList<QSslError>& errors, const QString& host);
+// The certificate is not made out for the host the address names.
+QString certificateNotForHost(const QSslCertificate& certificate, const QString& host);
 
 } // namespace TlsMessages

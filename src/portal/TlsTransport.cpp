@@ -1,6 +1,7 @@
 #include "portal/TlsTransport.h"
 
 #include "common/Errors.h"
+#include "portal/CertificateName.h"
 #include "portal/SocketTransport.h"
 #include "portal/TlsMessages.h"
 #include "portal/WinsockMessages.h"
@@ -123,8 +124,11 @@ void TlsTransport::handshake(const QString& host, int connectMs)
 {
     m_socket->setPeerVerifyName(host);
     m_socket->startClientEncryption();
-    if (m_socket->waitForEncrypted(connectMs))
+    if (m_socket->waitForEncrypted(connectMs)) {
+        if (!CertificateIsForHost(m_socket->peerCertificate(), host))
+            throw QuilvanorError(TlsMessages::certificateNotForHost(m_socket->peerCertificate(), host));
         return;
+    }
     const QList<QSslError> certificateErrors = m_socket->sslHandshakeErrors();
     if (!certificateErrors.isEmpty())
         throw QuilvanorError(TlsMessages::certificateRefused(certificateErrors, host));

@@ -219,7 +219,8 @@ private slots:
             front = std::make_unique<TlsFront>(server.port(), Server::Trusted,
                 alert ? TlsFront::Ending::ClosingAlert : TlsFront::Ending::WithoutAlert);
         QByteArray sink;
-        const QString url = tls ? front->url(QStringLiteral("/")) : server.url(QStringLiteral("/"));
+        // By name, as a town's portal is reached: the certificate names localhost among its DNS names.
+        const QString url = tls ? front->url(QStringLiteral("/"), QStringLiteral("localhost")) : server.url(QStringLiteral("/"));
         try {
             Post(url, sink);
             QCOMPARE(QString::fromLatin1(sink), outcome);
@@ -448,40 +449,49 @@ private slots:
         QTest::addColumn<int>("certificate"); // a Server, or -1: the plain server itself on the https URL
         QTest::addColumn<bool>("silent"); // the server never answers
         QTest::addColumn<QString>("authorityFile"); // "" for the test authority
+        QTest::addColumn<QString>("host"); // of the address, "" for 127.0.0.1
         QTest::addColumn<QString>("message"); // a pattern
         const QString refused = QStringLiteral("Certificat du portail refusé : ");
         QTest::newRow("unknown authority")
-            << int(Server::UnknownAuthority) << false << QString()
+            << int(Server::UnknownAuthority) << false << QString() << QString()
             << QRegularExpression::escape(refused + QStringLiteral("son émetteur « ")
                    + TestCertificates::UnknownAuthorityName()
                    + QStringLiteral(" » n'est pas une autorité de confiance, ni de ce poste ni du fichier nommé par "
                                     "AutoriteCertification dans la section [Portail]."));
         QTest::newRow("wrong host name")
-            << int(Server::WrongHost) << false << QString()
-            << QRegularExpression::escape(refused + QStringLiteral("il est établi pour « autre.exemple » et non pour « 127.0.0.1 »."));
+            << int(Server::WrongHost) << false << QString() << QString()
+            << QRegularExpression::escape(refused + QStringLiteral("il est établi pour « autre.exemple » et non pour "
+                                                                   "l'adresse IP 127.0.0.1, qu'il devrait porter parmi ses adresses IP."));
         // Expired since yesterday, at the time of day it was made.
+        QTest::newRow("common name beside DNS names")
+            << int(Server::NameOnlyInCommonName) << false << QString() << QStringLiteral("localhost")
+            << QRegularExpression::escape(refused + QStringLiteral("il est établi pour « autre.exemple » et non pour « localhost »."));
+        QTest::newRow("address spelled as a DNS name")
+            << int(Server::AddressAsName) << false << QString() << QString()
+            << QRegularExpression::escape(refused + QStringLiteral("il est établi pour « 127.0.0.1 » et non pour "
+                                                                   "l'adresse IP 127.0.0.1, qu'il devrait porter parmi ses adresses IP."));
         QTest::newRow("expired")
-            << int(Server::Expired) << false << QString()
+            << int(Server::Expired) << false << QString() << QString()
             << QRegularExpression::escape(refused + QStringLiteral("il a expiré le ")
                    + QDate::currentDate().addDays(-1).toString(QStringLiteral("dd/MM/yyyy")))
                 + QStringLiteral(" à \\d\\d:\\d\\d\\.");
         QTest::newRow("plain HTTP on the https port")
-            << -1 << false << QString()
+            << -1 << false << QString() << QString()
             << QStringLiteral("Connexion sécurisée au portail impossible : le serveur n'a pas répondu en TLS 1\\.2 ou "
                               "plus récent sur ce port \\(.+\\)\\.");
         QTest::newRow("handshake past the connect bound")
-            << -1 << true << QString()
+            << -1 << true << QString() << QString()
             << QStringLiteral("Connexion sécurisée au portail impossible : la négociation TLS n'a pas abouti en 1 s\\.");
         QTest::newRow("authority file missing")
-            << int(Server::Trusted) << false << QStringLiteral("absent.pem")
+            << int(Server::Trusted) << false << QStringLiteral("absent.pem") << QString()
             << QStringLiteral("Le fichier d'autorité de certification « .*absent\\.pem » \\(clé AutoriteCertification "
                               "de la section \\[Portail\\]\\) est introuvable ou illisible\\.");
         QTest::newRow("authority file without a certificate")
-            << int(Server::Trusted) << false << QStringLiteral("pas-un-certificat.pem")
+            << int(Server::Trusted) << false << QStringLiteral("pas-un-certificat.pem") << QString()
             << QStringLiteral("Le fichier d'autorité de certification « .* » \\(clé AutoriteCertification "
                               "de la section \\[Portail\\]\\) ne contient aucun certificat au format PEM\\.");
         QTest::newRow("authority file holding a private key")
-            << int(Server::Trusted) << false << QStringLiteral("autorite-et-cle.pem")
+            << int(Server::Trusted) << false << QStringLiteral("autorite-et-cle.pem") << QString()
             << QStringLiteral("Le fichier d'autorité de certification « .*autorite-et-cle\\.pem » \\(clé "
                               "AutoriteCertification de la section \\[Portail\\]\\) contient une clé privée : .*");
     }
@@ -491,9 +501,11 @@ private slots:
         QFETCH(int, certificate);
         QFETCH(bool, silent);
         QFETCH(QString, authorityFile);
+        QFETCH(QString, host);
         QFETCH(QString, message);
         // Only a trusted authority's certificate gets as far as its name and dates.
-        SKIP_UNLESS_AUTHORITY_TRUSTED(certificate == int(Server::WrongHost) || certificate == int(Server::Expired));
+        SKIP_UNLESS_AUTHORITY_TRUSTED(certificate == int(Server::WrongHost) || certificate == int(Server::Expired)
+            || certificate == int(Server::NameOnlyInCommonName) || certificate == int(Server::AddressAsName));
         ScriptedTcpServer server("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok",
             silent ? Ending::Silent : Ending::AnswerFirstBytes);
         std::unique_ptr<TlsFront> front;
@@ -503,7 +515,8 @@ private slots:
         client.setBounds({ 1000, 5000, 5000 });
         client.setAuthorityFile(authorityFile.isEmpty() ? TestCertificates::AuthorityFile() : authorityFile);
         QByteArray sink;
-        const QString url = front ? front->url(QStringLiteral("/")) : QStringLiteral("HtTpS://127.0.0.1:%1/").arg(server.port());
+        const QString url = front ? front->url(QStringLiteral("/"), host.isEmpty() ? QStringLiteral("127.0.0.1") : host)
+                                  : QStringLiteral("HtTpS://127.0.0.1:%1/").arg(server.port());
         const auto error = Failure<QuilvanorError>([&] { client.Post(url, kForm, sink); });
         QVERIFY2(QRegularExpression(QLatin1Char('^') + message + QLatin1Char('$')).match(error.message()).hasMatch(),
             qPrintable(error.message()));

@@ -57,6 +57,10 @@ private:
             QStringLiteral("subjectAltName=DNS:autre.exemple\n"), QStringLiteral("30"));
         makeServer(QStringLiteral("expired"), QStringLiteral("ca"), kLoopbackNames, QStringLiteral("-1"));
         makeServer(QStringLiteral("unknown"), QStringLiteral("unknown-ca"), kLoopbackNames, QStringLiteral("30"));
+        makeServer(QStringLiteral("name-in-common-name"), QStringLiteral("ca"),
+            QStringLiteral("subjectAltName=DNS:autre.exemple\n"), QStringLiteral("30"), QStringLiteral("localhost"));
+        makeServer(QStringLiteral("address-as-name"), QStringLiteral("ca"),
+            QStringLiteral("subjectAltName=DNS:127.0.0.1\n"), QStringLiteral("30"), QStringLiteral("127.0.0.1"));
     }
 
     void makeAuthority(const QString& name, const QString& commonName)
@@ -66,7 +70,8 @@ private:
                 QStringLiteral("30"), QStringLiteral("-subj"), QStringLiteral("/CN=") + commonName });
     }
 
-    void makeServer(const QString& name, const QString& authority, const QString& names, const QString& days)
+    void makeServer(const QString& name, const QString& authority, const QString& names, const QString& days,
+        const QString& commonName = QString())
     {
         QFile extensions(file(name + ".ext"));
         if (!extensions.open(QIODevice::WriteOnly) || extensions.write(names.toLatin1()) != names.size())
@@ -74,7 +79,7 @@ private:
         extensions.close();
         RunOpenssl(QStringList { QStringLiteral("req"), QStringLiteral("-new") } + NewKey(file(name + ".key"))
             + QStringList { QStringLiteral("-out"), HostPath(file(name + ".csr")), QStringLiteral("-subj"),
-                QStringLiteral("/CN=") + name });
+                QStringLiteral("/CN=") + (commonName.isEmpty() ? name : commonName) });
         RunOpenssl({ QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"), HostPath(file(name + ".csr")),
             QStringLiteral("-CA"), HostPath(file(authority + ".pem")), QStringLiteral("-CAkey"),
             HostPath(file(authority + ".key")), QStringLiteral("-set_serial"),
@@ -95,6 +100,10 @@ QString ServerName(Server certificate)
         return QStringLiteral("wrong-host");
     case Server::Expired:
         return QStringLiteral("expired");
+    case Server::NameOnlyInCommonName:
+        return QStringLiteral("name-in-common-name");
+    case Server::AddressAsName:
+        return QStringLiteral("address-as-name");
     case Server::UnknownAuthority:
         break;
     }
@@ -143,7 +152,7 @@ TlsFront::TlsFront(int backendPort, Server certificate, Ending ending)
 
 TlsFront::~TlsFront() = default;
 
-QString TlsFront::url(const QString& path) const
+QString TlsFront::url(const QString& path, const QString& host) const
 {
-    return QStringLiteral("https://127.0.0.1:%1").arg(m_port) + path;
+    return QStringLiteral("https://%1:%2").arg(host).arg(m_port) + path;
 }

@@ -18,6 +18,8 @@ enum class Server {
     WrongHost, // for autre.exemple only, from the test authority
     Expired, // for 127.0.0.1 and localhost, from the test authority, expired since yesterday
     UnknownAuthority, // for 127.0.0.1 and localhost, from an authority nobody trusts
+    NameOnlyInCommonName, // common name localhost, DNS name autre.exemple, from the test authority
+    AddressAsName, // common name and DNS name "127.0.0.1", no IP entry, from the test authority
 };
 
 // Whether the TLS library trusts the test authority when it is configured
@@ -61,8 +63,8 @@ public:
     TlsFront& operator=(const TlsFront&) = delete;
 
     int port() const { return m_port; }
-    // "https://127.0.0.1:<port>" followed by the path.
-    QString url(const QString& path = QString()) const;
+    // "https://127.0.0.1:<port>" (or the host given) followed by the path.
+    QString url(const QString& path = QString(), const QString& host = QStringLiteral("127.0.0.1")) const;
 
 private:
     std::unique_ptr<HostPrograms::Background> m_process;
