@@ -260,8 +260,7 @@ double EventProcessingSeconds()
 // window and the roll window open, one roll clicked, one run. The resident
 // set's rise over the run, against the largest batch, with nothing run before
 // to leave the allocator warm. Prints its own figures and summary line.
-// For comparison only, it leaves the summary table alone.
-int RunOnceInFreshWindow(int argc, char** argv, const QString& portalBaseUrl, bool forComparison)
+int RunOnceInFreshWindow(int argc, char** argv, const QString& portalBaseUrl, bool plainDataSource)
 {
     QApplication app(argc, argv);
     SetPortalBaseUrl(portalBaseUrl);
@@ -286,15 +285,17 @@ int RunOnceInFreshWindow(int argc, char** argv, const QString& portalBaseUrl, bo
     const double largestMegabytes = static_cast<double>(largestBatch) / (1024.0 * 1024.0);
     const double rise = peak - idle;
     std::printf("one run in a program just started: windows at rest %.0f MB, peak %.0f MB, rise %.1f MB = %.2f x the"
-                " largest batch (goal at most 2)\n",
-        idle, peak, rise, rise / largestMegabytes);
-    if (!forComparison) {
-        char measured[160];
-        std::snprintf(measured, sizeof measured, "%.2fx (%.1f MB / %.1f MB)", rise / largestMegabytes, rise,
-            largestMegabytes);
-        PrintSummary("roll run, fresh program, windows: rise vs largest batch", "<= 2x", measured,
-            rise <= 2 * largestMegabytes);
-    }
+                " largest batch (goal at most %d)\n",
+        idle, peak, rise, rise / largestMegabytes, plainDataSource ? 4 : 2);
+    // A data source that leaves out StepAPI has the SQLite driver hold each
+    // selection whole beside the program's own copy: its goal allows for that.
+    const double goal = plainDataSource ? 4 : 2;
+    char measured[160];
+    std::snprintf(measured, sizeof measured, "%.2fx (%.1f MB / %.1f MB)", rise / largestMegabytes, rise,
+        largestMegabytes);
+    PrintSummary(plainDataSource ? "roll run, fresh program, windows, data source without StepAPI"
+                                 : "roll run, fresh program, windows: rise vs largest batch",
+        plainDataSource ? "<= 4x" : "<= 2x", measured, rise <= goal * largestMegabytes);
     std::fflush(stdout);
     return 0;
 }
@@ -302,7 +303,7 @@ int RunOnceInFreshWindow(int argc, char** argv, const QString& portalBaseUrl, bo
 // The run above in a process of its own, on this run's database and portal,
 // through a data source whose driver hands selections over as told.
 void RunOnceInFreshProgram(const TestOdbcSource& source, TestOdbcSource::Fetch fetch, const QString& workFolder,
-    const QString& portalBaseUrl, bool forComparison)
+    const QString& portalBaseUrl)
 {
     QDir().mkpath(workFolder);
     const QString ini = QDir(workFolder).filePath(QStringLiteral("odbc.ini"));
@@ -315,8 +316,8 @@ void RunOnceInFreshProgram(const TestOdbcSource& source, TestOdbcSource::Fetch f
     fresh.setWorkingDirectory(workFolder);
     std::fflush(stdout);
     QStringList arguments { QStringLiteral("--fresh-window"), portalBaseUrl };
-    if (forComparison)
-        arguments << QStringLiteral("--for-comparison");
+    if (fetch == TestOdbcSource::Fetch::WholeResult)
+        arguments << QStringLiteral("--plain-data-source");
     fresh.start(QCoreApplication::applicationFilePath(), arguments);
     if (!fresh.waitForFinished(600 * 1000) || fresh.exitStatus() != QProcess::NormalExit || fresh.exitCode() != 0)
         throw std::runtime_error("the run in a fresh program failed");
@@ -336,11 +337,11 @@ int run(int argc, char** argv)
 
     std::printf("a program just started, its data source with StepAPI=1 as the demo's:\n");
     RunOnceInFreshProgram(source, TestOdbcSource::Fetch::RowByRow, work.filePath(QStringLiteral("fresh")),
-        standin.baseUrl(), false);
-    std::printf("the same without StepAPI (the SQLite driver holds each whole result while it is read), for"
-                " comparison:\n");
+        standin.baseUrl());
+    std::printf("the same through a data source without StepAPI (the SQLite driver holds each whole result while it"
+                " is read):\n");
     RunOnceInFreshProgram(source, TestOdbcSource::Fetch::WholeResult, work.filePath(QStringLiteral("fresh-whole")),
-        standin.baseUrl(), true);
+        standin.baseUrl());
     ReadRowsBuildingNothing(); // warms the driver and the file cache for both sides
     const double beforeReading = StatusMegabytes("VmRSS:");
     ResetPeakMemory();
@@ -457,8 +458,8 @@ int main(int argc, char** argv)
     ReturnLargeBlocksWhenFreed(); // as the program's entry does
     try {
         if ((argc == 3 || argc == 4) && qstrcmp(argv[1], "--fresh-window") == 0) {
-            const bool forComparison = argc == 4 && qstrcmp(argv[3], "--for-comparison") == 0;
-            return RunOnceInFreshWindow(1, argv, QString::fromLocal8Bit(argv[2]), forComparison);
+            const bool plainDataSource = argc == 4 && qstrcmp(argv[3], "--plain-data-source") == 0;
+            return RunOnceInFreshWindow(1, argv, QString::fromLocal8Bit(argv[2]), plainDataSource);
         }
         return run(argc, argv);
     } catch (const std::exception& error) {

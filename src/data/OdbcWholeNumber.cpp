@@ -35,17 +35,17 @@ bool IsWholeNumberType(short sqlType)
     return sqlType == SQL_BIGINT || sqlType == SQL_INTEGER || sqlType == SQL_SMALLINT || sqlType == SQL_TINYINT;
 }
 
-std::optional<qint64> WholeNumberOf(QStringView text)
+std::optional<qint64> WholeNumberOf(QLatin1StringView text)
 {
-    const bool negative = text.startsWith(u'-');
-    const QStringView digits = negative ? text.mid(1) : text;
+    const bool negative = text.startsWith('-');
+    const QLatin1StringView digits = negative ? text.sliced(1) : text;
     if (digits.isEmpty() || digits.size() > 19)
         return std::nullopt;
     quint64 magnitude = 0;
-    for (const QChar c : digits) {
-        if (c < u'0' || c > u'9')
+    for (const char c : digits) {
+        if (c < '0' || c > '9')
             return std::nullopt;
-        magnitude = magnitude * 10 + static_cast<quint64>(c.unicode() - u'0');
+        magnitude = magnitude * 10 + static_cast<quint64>(c - '0');
     }
     // 19 digits stay below 2^64, so only the sign's limit is left to check.
     const quint64 limit = negative ? quint64(std::numeric_limits<qint64>::max()) + 1
@@ -57,23 +57,24 @@ std::optional<qint64> WholeNumberOf(QStringView text)
 
 Value ReadAgain(void* statement, unsigned short column)
 {
-    SQLWCHAR text[kTextRoom + 1] = {};
+    // As narrow characters: a whole number's are plain ASCII in any driver's
+    // code page, and the driver spares a conversion to UTF-16 on every value.
+    char text[kTextRoom + 1] = {};
     SQLLEN indicator = 0;
-    const SQLRETURN result = SQLGetData(statement, column, SQL_C_WCHAR, text, sizeof text, &indicator);
+    const SQLRETURN result = SQLGetData(statement, column, SQL_C_CHAR, text, sizeof text, &indicator);
     // A driver that gives a fixed-size value once answers "no data" the second time.
     if (!SQL_SUCCEEDED(result))
         return {Value::Outcome::Failed};
     if (indicator == SQL_NULL_DATA)
         return {Value::Outcome::Null};
-    qsizetype length = 0;
-    while (length < kTextRoom && text[length] != 0)
-        ++length;
-    const QString read = QString::fromUtf16(reinterpret_cast<const char16_t*>(text), length);
-    const bool cut = indicator == SQL_NO_TOTAL || indicator > static_cast<SQLLEN>(length * sizeof(SQLWCHAR));
+    const qsizetype length = static_cast<qsizetype>(qstrnlen(text, kTextRoom));
+    const bool cut = indicator == SQL_NO_TOTAL || indicator > static_cast<SQLLEN>(length);
     if (!cut)
-        if (const std::optional<qint64> whole = WholeNumberOf(read))
+        if (const std::optional<qint64> whole = WholeNumberOf(QLatin1StringView(text, length)))
             return {Value::Outcome::Read, *whole};
-    return {Value::Outcome::NotWhole, 0, cut ? read + QStringLiteral("…") : read};
+    // Shown to the operator: the driver's narrow characters are the system's code page.
+    const QString shown = QString::fromLocal8Bit(text, length);
+    return {Value::Outcome::NotWhole, 0, cut ? shown + QStringLiteral("…") : shown};
 }
 
 Value Read(void* statement, unsigned short column, short sqlType)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QString>
-#include <QStringView>
+#include <QLatin1StringView>
 
 #include <optional>
 
@@ -37,6 +37,6 @@ Value ReadAgain(void* statement, unsigned short column);
 
 // The whole number the text spells exactly (an optional minus sign and
 // digits, within 64 bits), or nothing.
-std::optional<qint64> WholeNumberOf(QStringView text);
+std::optional<qint64> WholeNumberOf(QLatin1StringView text);
 
 } // namespace OdbcWholeNumber
