@@ -90,8 +90,10 @@ TlsTransport::TlsTransport(QString authorityFile)
 
 TlsTransport::~TlsTransport()
 {
-    if (m_socket)
+    if (m_socket) {
+        m_closingOurSide = true;
         m_socket->abort();
+    }
 }
 
 void TlsTransport::open(const QString& host, int port, int connectMs)
@@ -107,15 +109,23 @@ void TlsTransport::open(const QString& host, int port, int connectMs)
         SocketPlatform::Close(connection);
         throw QuilvanorError(TlsMessages::unavailable(m_socket->errorString()));
     }
-    // The server's closing alert leaves the connection standing: without
-    // closing it here, a wait for bytes would last until its bound.
+    // The server's closing alert leaves the connection standing with OpenSSL:
+    // without closing it here, a wait for bytes would last until its bound.
     QObject::connect(m_socket.get(), &QSslSocket::errorOccurred, [this](QAbstractSocket::SocketError error) {
         if (error != QAbstractSocket::RemoteHostClosedError)
             return;
         m_closedByServer = true;
         if (!IsTheConnectionsOwnEnd(m_socket->errorString()))
             m_closingAlert = true;
-        m_socket->disconnectFromHost();
+        closeOurSide();
+    });
+    // Schannel answers the closing alert by closing the connection itself,
+    // with no error: a close that neither the connection's end nor this side began.
+    QObject::connect(m_socket.get(), &QSslSocket::stateChanged, [this](QAbstractSocket::SocketState state) {
+        if (state == QAbstractSocket::ConnectedState || m_closedByServer || m_closingOurSide)
+            return;
+        m_closedByServer = true;
+        m_closingAlert = true;
     });
     handshake(host, connectMs);
 }
@@ -182,6 +192,12 @@ qsizetype TlsTransport::receive(char* buffer, qsizetype maxSize, int timeoutMs)
 void TlsTransport::shutdownSend()
 {
     // Ends the TLS session with its closing alert before the connection closes.
+    closeOurSide();
+}
+
+void TlsTransport::closeOurSide()
+{
+    m_closingOurSide = true;
     m_socket->disconnectFromHost();
 }
 

@@ -34,9 +34,11 @@ private:
     void handshake(const QString& host, int connectMs);
     void waitUntilWritten(int timeoutMs);
     [[noreturn]] void failTransfer();
+    void closeOurSide();
 
     QString m_authorityFile;
     std::unique_ptr<QSslSocket> m_socket;
     bool m_closedByServer = false; // by its closing alert or its end of the connection
     bool m_closingAlert = false; // its closing alert came
+    bool m_closingOurSide = false; // this side ends the connection
 };

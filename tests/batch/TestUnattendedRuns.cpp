@@ -246,6 +246,9 @@ private slots:
     // certificate the program cannot trust ends the run with its message.
     void theThreeJobsReachAnHttpsPortalNamedInTheSettingsFile()
     {
+        // The stand-in's empty replies end with the connection.
+        if (!TestCertificates::ClosingAlertHeard())
+            QSKIP(TestCertificates::kWhyNoClosingAlert);
         m_fixture.reset();
         removeReports();
         addLocalPayments();
@@ -272,8 +275,6 @@ private slots:
                             .arg(TestCertificates::AuthorityName())));
         QCOMPARE(m_fixture.localPayments(), localBefore);
         QCOMPARE(m_fixture.settingsFile(), portalSection + otherSection);
-        if (!TestCertificates::kAuthorityTrusted)
-            QSKIP(TestCertificates::kWhyAuthorityNotTrusted);
 
         writeBytes(m_fixture.settingsPath(), portalSection + authority + otherSection);
         console.clear();

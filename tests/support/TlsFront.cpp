@@ -1,10 +1,12 @@
 #include "support/TlsFront.h"
 
 #include "support/HostPrograms.h"
+#include "support/TrustedRoots.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSslCertificate>
 #include <QTemporaryDir>
 
 #include <stdexcept>
@@ -45,6 +47,10 @@ public:
 
     QString file(const QString& name) const { return m_dir.filePath(name); }
 
+    ~Certificates() { TrustedRoots::RemoveUnderWine(m_trustedRoot); }
+    Certificates(const Certificates&) = delete;
+    Certificates& operator=(const Certificates&) = delete;
+
 private:
     Certificates()
     {
@@ -52,6 +58,11 @@ private:
             throw std::runtime_error("no temporary folder for the test certificates");
         makeAuthority(QStringLiteral("ca"), kAuthorityName);
         makeAuthority(QStringLiteral("unknown-ca"), kUnknownAuthorityName);
+        const QList<QSslCertificate> authority = QSslCertificate::fromPath(file(QStringLiteral("ca.pem")));
+        if (authority.size() != 1)
+            throw std::runtime_error("the test authority cannot be read back");
+        m_trustedRoot = authority.first().toDer();
+        TrustedRoots::AddUnderWine(m_trustedRoot);
         makeServer(QStringLiteral("trusted"), QStringLiteral("ca"), kLoopbackNames, QStringLiteral("30"));
         makeServer(QStringLiteral("wrong-host"), QStringLiteral("ca"),
             QStringLiteral("subjectAltName=DNS:autre.exemple\n"), QStringLiteral("30"));
@@ -88,6 +99,7 @@ private:
     }
 
     QTemporaryDir m_dir;
+    QByteArray m_trustedRoot; // the test authority, among the prefix's trusted roots under Wine
     int m_serial = 1000;
 };
 
@@ -117,6 +129,11 @@ namespace TestCertificates {
 QString AuthorityFile()
 {
     return Certificates::Get().file(QStringLiteral("ca.pem"));
+}
+
+bool ClosingAlertHeard()
+{
+    return !TrustedRoots::RunningUnderWine();
 }
 
 QString AuthorityName()
