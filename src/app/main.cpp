@@ -61,6 +61,8 @@ int main(int argc, char** argv)
         qtMessageHandler = qInstallMessageHandler(KeepQtWarningsOffStandardError);
         QCoreApplication application(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("quilvanor"));
+        // The TLS library's details in the messages are in French, as in the window.
+        InstallFrenchQtTexts(application);
         return RunCommandLine(QCoreApplication::arguments().mid(1));
     }
     KeepDevicePixels();

@@ -6,8 +6,13 @@
 
 QuilvanorError::QuilvanorError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
 
-HttpReplyError::HttpReplyError(int statusCode, const QString& statusText)
-    : QuilvanorError(Messages::escapedControls(Messages::startAndEnd(statusText, 80)))
+HttpReplyError::HttpReplyError(int statusCode, const QString& statusText, const QString& redirectTarget)
+    : QuilvanorError(Messages::escapedControls(Messages::startAndEnd(statusText, 80))
+        + (redirectTarget.isEmpty()
+                ? QString()
+                : QStringLiteral(" : le portail renvoie vers « %1 », et le programme ne suit pas les redirections ; "
+                                 "vérifiez l'adresse du portail (clé Adresse de la section [Portail]).")
+                      .arg(Messages::escapedControls(Messages::startAndEnd(redirectTarget, 200)))))
     , m_statusCode(statusCode)
 {
 }

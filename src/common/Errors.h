@@ -32,7 +32,9 @@ private:
 // The portal answered with a status outside 2xx, or with a redirect.
 class HttpReplyError : public QuilvanorError {
 public:
-    HttpReplyError(int statusCode, const QString& statusText);
+    // A redirection's target, when the reply names one, is said with it: the
+    // program does not follow it.
+    HttpReplyError(int statusCode, const QString& statusText, const QString& redirectTarget = QString());
     int statusCode() const noexcept { return m_statusCode; }
 
 private:

@@ -101,7 +101,8 @@ void HttpClient::Post(const QString& url, const QList<QByteArray>& formLines, QB
     const bool success = m_response.statusCode >= 200 && m_response.statusCode <= 299
         && !m_response.headers.contains(QStringLiteral("Location"));
     if (!success)
-        throw HttpReplyError(m_response.statusCode, m_response.statusText);
+        throw HttpReplyError(
+            m_response.statusCode, m_response.statusText, m_response.headers.value(QStringLiteral("Location")));
     m_transport->shutdownSend();
     closeConnection();
 }

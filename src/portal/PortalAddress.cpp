@@ -43,6 +43,18 @@ bool IsHostName(const QString& host)
     return host.size() <= 253 && name.match(host).hasMatch() && !digitsOnly.match(host).hasMatch();
 }
 
+// The address as a message may show it: a password written in it stays out.
+QString ShownAddress(const QString& address)
+{
+    const qsizetype schemeEnd = address.indexOf(QLatin1String("://"));
+    const qsizetype hostStart = schemeEnd < 0 ? 0 : schemeEnd + 3;
+    const qsizetype pathStart = address.indexOf(QRegularExpression(QStringLiteral("[/?#\\]")), hostStart);
+    const qsizetype at = address.lastIndexOf(QLatin1Char('@'), pathStart < 0 ? -1 : pathStart);
+    if (at < hostStart)
+        return address;
+    return address.left(hostStart) + QStringLiteral("…") + address.mid(at);
+}
+
 // Why the address cannot be used, or nothing when it can.
 QString AddressFault(const QString& address)
 {
@@ -56,6 +68,11 @@ QString AddressFault(const QString& address)
     const qsizetype pathStart = rest.indexOf(QRegularExpression(QStringLiteral("[/?#\\\\]")));
     if (pathStart >= 0)
         return QStringLiteral("elle ne doit pas contenir de chemin (« %1 »)").arg(rest.mid(pathStart));
+    if (rest.contains(QLatin1Char('@')))
+        return QStringLiteral("elle ne doit contenir ni nom d'utilisateur ni mot de passe (« …@ »)");
+    if (rest.startsWith(QLatin1Char('[')))
+        return QStringLiteral("les adresses IPv6 ne sont pas prises en charge : donnez le nom du serveur ou son "
+                              "adresse IPv4");
     const qsizetype colon = rest.indexOf(QLatin1Char(':'));
     const QString host = colon < 0 ? rest : rest.left(colon);
     if (host.isEmpty())
@@ -97,7 +114,7 @@ PortalAddress PortalAddressInForce()
         if (!fault.isEmpty()) {
             throw QuilvanorError(QStringLiteral("L'adresse du portail « %1 » (clé Adresse de la section [Portail] de %2) "
                                                 "n'est pas valide : %3.")
-                                     .arg(address, QDir::toNativeSeparators(settingsPath), fault));
+                                     .arg(ShownAddress(address), QDir::toNativeSeparators(settingsPath), fault));
         }
         inForce.baseUrl = address.endsWith(QLatin1Char('/')) ? address.chopped(1) : address;
         inForce.fromSettingsFile = true;

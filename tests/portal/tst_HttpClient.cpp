@@ -359,7 +359,10 @@ private slots:
         QByteArray sink;
         const auto error = Failure<HttpReplyError>([&] { Post(endpoint.url(QStringLiteral("/")), sink); });
         QCOMPARE(error.statusCode(), 302);
-        QCOMPARE(error.message(), QStringLiteral("302 Found"));
+        QCOMPARE(error.message(),
+            QStringLiteral("302 Found : le portail renvoie vers « %1 », et le programme ne suit pas les redirections ; "
+                           "vérifiez l'adresse du portail (clé Adresse de la section [Portail]).")
+                .arg(target.url(QStringLiteral("/new"))));
         target.stop();
         server.stop();
         QCOMPARE(target.connectionCount(), 0);
@@ -372,7 +375,9 @@ private slots:
         QByteArray sink;
         const auto error = Failure<HttpReplyError>([&] { PostToRoot(server, sink); });
         QCOMPARE(error.statusCode(), 200);
-        QCOMPARE(error.message(), QStringLiteral("200 OK"));
+        QCOMPARE(error.message(),
+            QStringLiteral("200 OK : le portail renvoie vers « /elsewhere », et le programme ne suit pas les "
+                           "redirections ; vérifiez l'adresse du portail (clé Adresse de la section [Portail])."));
     }
 
     // A close before the reply's end: before a byte of it, or part-way, when
