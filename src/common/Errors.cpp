@@ -25,6 +25,11 @@ ConnectionClosedError::ConnectionClosedError(const QString& howFar)
 {
 }
 
+ConnectionClosedError ConnectionClosedError::WithMessage(const QString& message)
+{
+    return ConnectionClosedError(Worded {}, message);
+}
+
 ListIndexError::ListIndexError(qsizetype index) : QuilvanorError(Messages::listIndexOutOfBounds(index)) {}
 
 ReplyTooLargeError::ReplyTooLargeError(qint64 maxBytes) : QuilvanorError(Messages::replyTooLarge(maxBytes)) {}

@@ -47,6 +47,12 @@ class ConnectionClosedError : public QuilvanorError {
 public:
     ConnectionClosedError();
     explicit ConnectionClosedError(const QString& howFar);
+    // The same close, said in the caller's words.
+    static ConnectionClosedError WithMessage(const QString& message);
+
+private:
+    struct Worded { };
+    ConnectionClosedError(Worded, const QString& message) : QuilvanorError(message) {}
 };
 
 // The portal's reply is longer than the program accepts.

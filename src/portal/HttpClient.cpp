@@ -51,14 +51,23 @@ public:
     }
     qsizetype receive(char* buffer, qsizetype maxSize) override
     {
-        return m_transport.receive(buffer, maxSize, m_waits.next());
+        const qsizetype count = m_transport.receive(buffer, maxSize, m_waits.next());
+        m_received += count;
+        return count;
     }
     bool closeWasAnnounced() const override { return m_transport.closeWasAnnounced(); }
+    qint64 received() const { return m_received; }
 
 private:
     Transport& m_transport;
     ReplyWaits m_waits;
+    qint64 m_received = 0;
 };
+
+// A TLS server reached at an http address drops the connection without a
+// byte, which a closed or reset connection alone does not explain to the operator.
+const QString kMaybeHttps = QStringLiteral(" Le portail n'a rien répondu à la requête en http : s'il est servi en https, "
+                                           "son adresse doit commencer par https://.");
 
 } // namespace
 
@@ -96,7 +105,18 @@ void HttpClient::Post(const QString& url, const QList<QByteArray>& formLines, QB
     sendRequest(parsed.target(), parsed.host, formLines);
 
     ConnectionByteSource source(*m_transport, m_bounds);
-    HttpResponseReader(source, m_bounds.maxReplyBytes).read(m_response, sink);
+    try {
+        HttpResponseReader(source, m_bounds.maxReplyBytes).read(m_response, sink);
+    } catch (const QuilvanorError& error) {
+        const auto* socket = dynamic_cast<const SocketError*>(&error);
+        const bool dropped = dynamic_cast<const ConnectionClosedError*>(&error)
+            || (socket && socket->number() == WinsockMessages::kConnectionReset);
+        if (parsed.secure || !dropped || source.received() > 0)
+            throw;
+        if (socket)
+            throw SocketError(socket->number(), error.message() + kMaybeHttps);
+        throw ConnectionClosedError::WithMessage(error.message() + kMaybeHttps);
+    }
 
     const bool success = m_response.statusCode >= 200 && m_response.statusCode <= 299
         && !m_response.headers.contains(QStringLiteral("Location"));
