@@ -1,4 +1,5 @@
 #include "common/Errors.h"
+#include "portal/CertificateName.h"
 #include "portal/HttpClient.h"
 #include "support/LoopbackPorts.h"
 #include "support/ScriptedTcpServer.h"
@@ -547,6 +548,37 @@ private slots:
         else
             QVERIFY(!server.received().contains("securiter"));
         QVERIFY(sink.isEmpty());
+    }
+
+    // Which names a certificate is for, as browsers read it; the connections
+    // above show the refusal itself.
+    void certificateNamesAsBrowsersReadThem_data()
+    {
+        QTest::addColumn<QString>("commonName");
+        QTest::addColumn<QString>("alternativeNames");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<bool>("isFor");
+        QTest::newRow("DNS name, any case, final dot") << "x" << "DNS:Portail.Ville.fr" << "portail.ville.FR." << true;
+        QTest::newRow("common name without DNS names") << "portail.ville.fr" << "" << "portail.ville.fr" << true;
+        QTest::newRow("common name beside an IP entry") << "portail.ville.fr" << "IP:10.0.0.1" << "portail.ville.fr" << true;
+        QTest::newRow("common name beside DNS names") << "portail.ville.fr" << "DNS:autre.fr" << "portail.ville.fr" << false;
+        QTest::newRow("wildcard for one label") << "x" << "DNS:*.ville.fr" << "portail.ville.fr" << true;
+        QTest::newRow("wildcard for two labels") << "x" << "DNS:*.ville.fr" << "a.portail.ville.fr" << false;
+        QTest::newRow("wildcard for no label") << "x" << "DNS:*.ville.fr" << "ville.fr" << false;
+        QTest::newRow("wildcard over a top-level name") << "x" << "DNS:*.fr" << "ville.fr" << false;
+        QTest::newRow("partial wildcard") << "x" << "DNS:p*.ville.fr" << "portail.ville.fr" << false;
+        QTest::newRow("IP entry") << "x" << "IP:192.168.1.20" << "192.168.1.20" << true;
+        QTest::newRow("IP spelled in a DNS name") << "x" << "DNS:192.168.1.20" << "192.168.1.20" << false;
+        QTest::newRow("IP spelled in the common name") << "192.168.1.20" << "" << "192.168.1.20" << false;
+    }
+
+    void certificateNamesAsBrowsersReadThem()
+    {
+        QFETCH(QString, commonName);
+        QFETCH(QString, alternativeNames);
+        QFETCH(QString, host);
+        QFETCH(bool, isFor);
+        QCOMPARE(CertificateIsForHost(TestCertificates::SelfSigned(commonName, alternativeNames), host), isFor);
     }
 
     void serverThatNeverAnswersTimesOut()

@@ -146,6 +146,24 @@ QString UnknownAuthorityName()
     return kUnknownAuthorityName;
 }
 
+QSslCertificate SelfSigned(const QString& commonName, const QString& alternativeNames)
+{
+    const Certificates& files = Certificates::Get();
+    static int made = 0;
+    const QString name = QStringLiteral("self-signed-%1").arg(++made);
+    QStringList arguments = QStringList { QStringLiteral("req"), QStringLiteral("-x509") }
+        + NewKey(files.file(name + ".key"))
+        + QStringList { QStringLiteral("-out"), HostPath(files.file(name + ".pem")), QStringLiteral("-days"),
+              QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=") + commonName };
+    if (!alternativeNames.isEmpty())
+        arguments << QStringLiteral("-addext") << QStringLiteral("subjectAltName=") + alternativeNames;
+    RunOpenssl(arguments);
+    const QList<QSslCertificate> certificate = QSslCertificate::fromPath(files.file(name + ".pem"));
+    if (certificate.size() != 1)
+        throw std::runtime_error("the certificate made cannot be read back");
+    return certificate.first();
+}
+
 } // namespace TestCertificates
 
 TlsFront::TlsFront(int backendPort, Server certificate, Ending ending)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSslCertificate>
 #include <QString>
 
 #include <memory>
@@ -36,6 +37,9 @@ QString AuthorityFile();
 // The names of the two authorities, as the certificates carry them.
 QString AuthorityName();
 QString UnknownAuthorityName();
+// A certificate made now, for the common name and the alternative names
+// given as openssl takes them ("DNS:a.fr,IP:127.0.0.1"; empty for none).
+QSslCertificate SelfSigned(const QString& commonName, const QString& alternativeNames);
 
 } // namespace TestCertificates
 
