@@ -1,5 +1,6 @@
 #include "app/TFrmMain.h"
 
+#include "common/RunOutcomes.h"
 #include "data/AdoConnection.h"
 #include "data/TDmdMain.h"
 #include "einvoice/TFrmImporterFactureNumerique.h"
@@ -12,6 +13,7 @@
 #include "ui/Pictures.h"
 #include "ui/ScreenPlacement.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
 
@@ -20,6 +22,9 @@ TFrmMain* FrmMain = nullptr;
 namespace {
 
 const QPoint LayoutPosition(530, 93);
+constexpr int kHeight = 590;
+constexpr int kNoticeTop = 556;
+constexpr int kNoticeWidth = 704;
 
 BevelPanel* actionPanel(QWidget* parent, const QString& name, int top)
 {
@@ -35,7 +40,7 @@ TFrmMain::TFrmMain(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FrmMain"));
     FrmMain = this;
-    Look::SetupWindow(this, QStringLiteral("Interface KORVA 8 -Portail Famille"), 835, 590);
+    Look::SetupWindow(this, QStringLiteral("Interface KORVA 8 -Portail Famille"), 835, kHeight);
     move(LayoutPosition);
 
     Pictures::MakePictureBox(this, QStringLiteral("Image1"), QRect(2, 10, 143, 150), Pictures::Logo());
@@ -69,11 +74,41 @@ TFrmMain::TFrmMain(QWidget* parent) : QWidget(parent)
     QWidget::setTabOrder(BtRole, BtFactureNum);
     QWidget::setTabOrder(BtFactureNum, BtImporter);
 
+    LabelEtat = new QLabel(this);
+    LabelEtat->setObjectName(QStringLiteral("LabelEtat"));
+    LabelEtat->setWordWrap(true);
+    LabelEtat->setTextFormat(Qt::PlainText);
+    LabelEtat->setFrameShape(QFrame::Box);
+    LabelEtat->setMargin(4);
+    LabelEtat->setAutoFillBackground(true);
+    QPalette notice = LabelEtat->palette();
+    notice.setColor(QPalette::Window, QColor(255, 255, 225));
+    notice.setColor(QPalette::WindowText, QColor(160, 0, 0));
+    LabelEtat->setPalette(notice);
+    LabelEtat->hide();
+
     connect(BtRole, &QPushButton::clicked, this, [this] { Guarded([this] { BtRoleClick(); }); });
     connect(BtImporter, &QPushButton::clicked, this, [this] { Guarded([this] { BtImporterClick(); }); });
     connect(BtFactureNum, &QPushButton::clicked, this, [this] { Guarded([this] { BtFactureNumClick(); }); });
 
     Guarded([this] { FormCreate(); });
+    ShowRunNotices();
+}
+
+void TFrmMain::ShowRunNotices()
+{
+    // Never a box: the window opens whatever the record says, or whether it can be read.
+    const QStringList notices = RunOutcomes::Notices(RunOutcomes::Read());
+    if (notices.isEmpty()) {
+        LabelEtat->hide();
+        setFixedHeight(kHeight);
+        return;
+    }
+    LabelEtat->setText(notices.join(QStringLiteral("\n\n")));
+    const int height = LabelEtat->heightForWidth(kNoticeWidth);
+    LabelEtat->setGeometry(64, kNoticeTop, kNoticeWidth, height);
+    LabelEtat->show();
+    setFixedHeight(kNoticeTop + height + 12);
 }
 
 void TFrmMain::FormCreate()
@@ -85,11 +120,13 @@ void TFrmMain::FormCreate()
 void TFrmMain::BtRoleClick()
 {
     ShowNewModal<TFrmExportRole>(this);
+    ShowRunNotices();
 }
 
 void TFrmMain::BtImporterClick()
 {
     ShowNewModal<TFrmSynchroniserPaiement>(this);
+    ShowRunNotices();
 }
 
 void TFrmMain::BtFactureNumClick()

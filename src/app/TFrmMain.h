@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QLabel;
 class QPushButton;
 
 // The main window: the system's three actions, each a framed panel with a
@@ -19,6 +20,11 @@ public:
     QPushButton* BtRole;
     QPushButton* BtImporter;
     QPushButton* BtFactureNum;
+    // Below the panels while a scheduled run has failed or a job is overdue.
+    QLabel* LabelEtat;
+
+    // Reads the record of the runs and shows what the operator must know, or nothing.
+    void ShowRunNotices();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -60,6 +60,8 @@ public:
                 takeAction(command, UnattendedCommand::Action::Help);
             } else if (option == QLatin1String("--version")) {
                 takeAction(command, UnattendedCommand::Action::Version);
+            } else if (option == QLatin1String("--etat")) {
+                takeAction(command, UnattendedCommand::Action::Status);
             } else {
                 throw UsageError(QStringLiteral("option inconnue : ") + option);
             }

@@ -10,7 +10,7 @@
 
 // What the program is asked to do without a window, read from its arguments.
 struct UnattendedCommand {
-    enum class Action { Synchronise, ExportRolls, Help, Version };
+    enum class Action { Synchronise, ExportRolls, Help, Version, Status };
     Action action = Action::Help;
     std::optional<QDate> startDate; // --depuis JJ/MM/AAAA
     QVector<int> rollNumbers; // --exporter-roles N[,N...], in the order given

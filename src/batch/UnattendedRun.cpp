@@ -7,15 +7,18 @@
 #include "common/CaughtErrors.h"
 #include "common/ConsoleLines.h"
 #include "common/RunLock.h"
+#include "common/RunOutcomes.h"
 #include "data/AdoConnection.h"
 #include "ui/ErrorDisplay.h"
+
+#include <QDateTime>
 
 #include <optional>
 
 namespace {
 
-// Runs a database action; false when it failed.
-bool runAction(const UnattendedCommand& command)
+// Runs a database action; false when it failed, with the message that ended it.
+bool runAction(const UnattendedCommand& command, QString& ending)
 {
     // A synchronisation that cannot know its start date is refused before the database is opened.
     const QDate startDate
@@ -24,7 +27,7 @@ bool runAction(const UnattendedCommand& command)
     AdoConnection connection;
     connection.SetConnected(true);
     if (command.action == UnattendedCommand::Action::Synchronise)
-        return SynchroniseUnattended(connection, startDate);
+        return SynchroniseUnattended(connection, startDate, ending);
     ExportRollsUnattended(&connection, command.rollNumbers);
     return true;
 }
@@ -52,6 +55,11 @@ int RunCommandLine(const QStringList& arguments)
                    [](const QString& message) { WriteErrorLine(ErrorDisplay::DisplayText(message)); })
             ? kExitSuccess
             : kExitFailure;
+    case UnattendedCommand::Action::Status: {
+        const RunOutcomes::Record record = RunOutcomes::Read();
+        WriteLine(ConsoleStream::Output, RunOutcomes::Summary(record));
+        return RunOutcomes::Notices(record).isEmpty() ? kExitSuccess : kExitFailure;
+    }
     case UnattendedCommand::Action::Synchronise:
     case UnattendedCommand::Action::ExportRolls:
         break;
@@ -67,8 +75,20 @@ int RunCommandLine(const QStringList& arguments)
         WriteErrorLine(ErrorDisplay::DisplayText(error.message()));
         return kExitFailure;
     }
+    const QDateTime started = QDateTime::currentDateTime();
     bool completed = false;
-    CatchingErrors([&] { completed = runAction(command); },
-        [](const QString& message) { WriteErrorLine(ErrorDisplay::DisplayText(message)); });
+    QString ending;
+    CatchingErrors([&] { completed = runAction(command, ending); },
+        [&](const QString& message) {
+            ending = ErrorDisplay::DisplayText(message);
+            WriteErrorLine(ending);
+        });
+    // The outcome is kept for the window and --etat; a record that cannot be written does not change the run's.
+    QString unrecorded;
+    if (!RunOutcomes::Store(command.action == UnattendedCommand::Action::Synchronise ? RunOutcomes::Job::Synchronisation
+                                                                                     : RunOutcomes::Job::RollExport,
+            RunOutcomes::Origin::Unattended, started, completed,
+            ending, &unrecorded))
+        WriteErrorLine(unrecorded);
     return completed ? kExitSuccess : kExitFailure;
 }

@@ -36,7 +36,7 @@ QDate UnattendedStartDate(const std::optional<QDate>& requested)
     return date;
 }
 
-bool SynchroniseUnattended(AdoConnection& connection, const QDate& startDate)
+bool SynchroniseUnattended(AdoConnection& connection, const QDate& startDate, QString& ending)
 {
     SynchronisationReport report;
     // The window's four queries, under the names their errors carry.
@@ -50,5 +50,8 @@ bool SynchroniseUnattended(AdoConnection& connection, const QDate& startDate)
             PaymentExport(selection, report).Run(startDate);
             report.Close();
         },
-        [&](const QString& message) { report.AddError(WriteErrorLine(ErrorDisplay::DisplayText(message))); });
+        [&](const QString& message) {
+            ending = ErrorDisplay::DisplayText(message);
+            report.AddError(WriteErrorLine(ending));
+        });
 }

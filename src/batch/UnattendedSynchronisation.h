@@ -15,5 +15,5 @@ QDate UnattendedStartDate(const std::optional<QDate>& requested);
 // then the export from the start date, on the shared connection, with the
 // same statement logs and settings file. Their account goes to the report
 // (SynchronisationReport). An error that ends a run reaches standard error
-// and the end of the report; returns whether both runs completed.
-bool SynchroniseUnattended(AdoConnection& connection, const QDate& startDate);
+// and the end of the report (and to `ending`); returns whether both runs completed.
+bool SynchroniseUnattended(AdoConnection& connection, const QDate& startDate, QString& ending);

@@ -1,6 +1,7 @@
 #include "payments/TFrmSynchroniserPaiement.h"
 
 #include "common/RunLock.h"
+#include "common/RunOutcomes.h"
 
 #include "data/AdoQuery.h"
 #include "data/TDmdMain.h"
@@ -131,8 +132,11 @@ void TFrmSynchroniserPaiement::FormCreate()
 void TFrmSynchroniserPaiement::BtSynchroniserClick()
 {
     const RunLock lock(kSynchronisationJob);
+    const QDateTime started = QDateTime::currentDateTime();
     BtImporterClick();
     BtExporterClick();
+    // A success from the window clears the main window's notice of a failed scheduled run.
+    RunOutcomes::Store(RunOutcomes::Job::Synchronisation, RunOutcomes::Origin::Window, started, true, QString());
 }
 
 template <class Run> void TFrmSynchroniserPaiement::runWithDetail(Run&& run)

@@ -1,6 +1,7 @@
 #include "rolls/TFrmExportRole.h"
 
 #include "common/RunLock.h"
+#include "common/RunOutcomes.h"
 
 #include "data/QueryGridModel.h"
 #include "data/TDmdMain.h"
@@ -139,7 +140,10 @@ void TFrmExportRole::BtExporterClick()
         return;
     RunningWindow running(m_running, BtExporter);
     const RunLock lock(kRollExportJob);
+    const QDateTime started = QDateTime::currentDateTime();
     ExportSelectedRolls(Queries, DBGrille->SelectedRows(), *this);
+    // A success from the window clears the main window's notice of a failed scheduled run.
+    RunOutcomes::Store(RunOutcomes::Job::RollExport, RunOutcomes::Origin::Window, started, true, QString());
 }
 
 void TFrmExportRole::DBGrilleDrawColumnCell(

@@ -4,7 +4,9 @@
 // where no display exists.
 #include "batch/UnattendedRun.h"
 #include "payments/SynchronisationFixture.h"
+#include "app/TFrmMain.h"
 #include "common/RunLock.h"
+#include "common/RunOutcomes.h"
 #include "common/SettingsFile.h"
 #include "portal/FonctionsVendrolles.h"
 #include "support/RecordingPortal.h"
@@ -15,6 +17,7 @@
 #include "support/LoopbackPorts.h"
 #include "support/TlsFront.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
 #include <QPlainTextEdit>
@@ -395,6 +398,64 @@ private slots:
         QCOMPARE(errorLines.value(0), error);
         // A command line that is not understood is answered with the usage.
         QCOMPARE(errorLines.value(1), exitCode == kExitUsage ? kUsageFirstLine : QString());
+    }
+
+    // A scheduled run that fails is seen where the operator looks: the real
+    // program, its portal down, keeps the outcome beside its settings file;
+    // the main window opens with it (never a box), --etat says it with status
+    // 1; a damaged record is said and rewritten; a run that succeeds clears it.
+    void aFailedScheduledRunIsShownUntilARunSucceeds()
+    {
+        m_fixture.reset();
+        const QString folder = QFileInfo(QStringLiteral(QUILVANOR_PROGRAM)).path();
+        const QString programSettings = folder + QStringLiteral("/quilvanor.ini");
+        const QString previous = SettingsFilePath();
+        SetSettingsFilePath(programSettings);
+        const auto restore = qScopeGuard([&] {
+            QFile::remove(programSettings);
+            QFile::remove(RunOutcomes::RecordPath());
+            SetSettingsFilePath(previous);
+        });
+        QFile::remove(RunOutcomes::RecordPath());
+        RefusingPort down;
+        writeBytes(programSettings, "[Portail]\r\nAdresse=http://127.0.0.1:" + QByteArray::number(down.port()) + "\r\n");
+        const QStringList exportRoll { QStringLiteral("--exporter-roles"), QStringLiteral("1") };
+        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+        const HostPrograms::Outcome failed = runTheProgram(exportRoll);
+        QCOMPARE(failed.exitCode, kExitFailure);
+
+        const RunOutcomes::Outcome kept = RunOutcomes::Read().rollExport;
+        QVERIFY(kept.known && !kept.succeeded && kept.origin == RunOutcomes::Origin::Unattended);
+        QVERIFY(kept.started >= before.addSecs(-1) && kept.ended >= kept.started);
+        QVERIFY2(kept.message.contains(QStringLiteral("10061")), qPrintable(kept.message));
+        QVERIFY(!kept.lastSuccess.isValid());
+        const QString notice = QStringLiteral("L'envoi des rôles au portail planifié du %1 a échoué : %2 (rapport et "
+                                              "journaux dans %3) Dernier envoi des rôles réussi : aucun.")
+                                   .arg(kept.started.toString(QStringLiteral("dd/MM/yyyy 'à' HH:mm")), kept.message,
+                                       kept.folder);
+        const auto noticeOfAWindow = [] {
+            TFrmMain window;
+            return window.LabelEtat->isVisibleTo(&window) ? window.LabelEtat->text() : QString();
+        };
+        QCOMPARE(noticeOfAWindow(), notice);
+        HostPrograms::Outcome status = runTheProgram({ QStringLiteral("--etat") });
+        QCOMPARE(status.exitCode, kExitFailure);
+        QVERIFY2(streamLines(status.output).contains(notice), status.output.constData());
+
+        writeBytes(RunOutcomes::RecordPath(), "[EnvoiRoles]\r\nDebut=hier\r\n");
+        QVERIFY(noticeOfAWindow().contains(QStringLiteral("n'a pas pu être lu : la date « hier » (clé Debut de la "
+                                                          "section [EnvoiRoles]) n'est pas lisible")));
+
+        writeBytes(programSettings,
+            "[Portail]\r\nAdresse=http://127.0.0.1:" + QByteArray::number(m_fixture.m_portal->port()) + "\r\n");
+        const HostPrograms::Outcome succeeded = runTheProgram(exportRoll);
+        QVERIFY2(succeeded.exitCode == kExitSuccess, succeeded.errors.constData());
+        const RunOutcomes::Outcome after = RunOutcomes::Read().rollExport;
+        QVERIFY(after.succeeded && after.lastSuccess.isValid() && after.lastUnattended.isValid());
+        QCOMPARE(noticeOfAWindow(), QString());
+        status = runTheProgram({ QStringLiteral("--etat") });
+        QCOMPARE(status.exitCode, kExitSuccess);
+        QVERIFY2(streamLines(status.output).contains(QStringLiteral("Tout va bien.")), status.output.constData());
     }
 
     // One run that moves records at a time: while this test holds the lock
