@@ -88,7 +88,13 @@ xdotool key --window "$sync" Down
 click "$sync" "${sync_button[@]}"
 run_ended export-paiement "$work"
 shoot "$sync" "$out/synchronisation-window.png"
+# A scheduled synchronisation that failed the night before: the main window
+# reads the record again when the synchronisation window closes.
+printf '\xef\xbb\xbf[Synchronisation]\r\nDebut=2024-03-07T22:00:00\r\nFin=2024-03-07T22:00:31\r\nResultat=echec\r\nOrigine=sans fenetre\r\nMessage=Erreur de socket # 10060 D\xc3\xa9lai de connexion d\xc3\xa9pass\xc3\xa9.\r\nDossier=C:\\quilvanor\r\nDerniereReussite=2024-03-06T22:00:04\r\nDernierePlanifiee=2024-03-07T22:00:31\r\n' \
+    >"$work/quilvanor.etat"
 close_window "$sync" '^Synchronisation des paiements'
+sleep 0.5
+shoot "$main" "$out/main-window-failed-run.png"
 
 click "$main" "${main_clients_button[@]}"
 clients=$(window '^Client ayant opt')
