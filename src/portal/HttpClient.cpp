@@ -10,6 +10,7 @@
 #include <QDeadlineTimer>
 
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -102,16 +103,17 @@ void HttpClient::Post(const QString& url, const QList<QByteArray>& formLines, QB
     m_response = HttpResponse();
     const HttpUrl parsed = ParseHttpUrl(url);
     openConnection(parsed);
-    sendRequest(parsed.target(), parsed.host, formLines);
-
-    ConnectionByteSource source(*m_transport, m_bounds);
+    // The reply's bounds count from the end of the request.
+    std::optional<ConnectionByteSource> source;
     try {
-        HttpResponseReader(source, m_bounds.maxReplyBytes).read(m_response, sink);
+        sendRequest(parsed.target(), parsed.host, formLines);
+        source.emplace(*m_transport, m_bounds);
+        HttpResponseReader(*source, m_bounds.maxReplyBytes).read(m_response, sink);
     } catch (const QuilvanorError& error) {
         const auto* socket = dynamic_cast<const SocketError*>(&error);
         const bool dropped = dynamic_cast<const ConnectionClosedError*>(&error)
             || (socket && socket->number() == WinsockMessages::kConnectionReset);
-        if (parsed.secure || !dropped || source.received() > 0)
+        if (parsed.secure || !dropped || (source && source->received() > 0))
             throw;
         if (socket)
             throw SocketError(socket->number(), error.message() + kMaybeHttps);
