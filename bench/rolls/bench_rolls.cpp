@@ -293,7 +293,7 @@ int RunOnceInFreshWindow(int argc, char** argv, const QString& portalBaseUrl, bo
     char measured[160];
     std::snprintf(measured, sizeof measured, "%.2fx (%.1f MB / %.1f MB)", rise / largestMegabytes, rise,
         largestMegabytes);
-    PrintSummary(plainDataSource ? "roll run, fresh program, windows, data source without StepAPI"
+    PrintSummary(plainDataSource ? "roll run, fresh program, no StepAPI: rise vs largest batch"
                                  : "roll run, fresh program, windows: rise vs largest batch",
         plainDataSource ? "<= 4x" : "<= 2x", measured, rise <= goal * largestMegabytes);
     std::fflush(stdout);
