@@ -112,17 +112,23 @@ void TlsTransport::open(const QString& host, int port, int connectMs)
     // The server's closing alert leaves the connection standing with OpenSSL:
     // without closing it here, a wait for bytes would last until its bound.
     QObject::connect(m_socket.get(), &QSslSocket::errorOccurred, [this](QAbstractSocket::SocketError error) {
-        if (error != QAbstractSocket::RemoteHostClosedError)
+        if (error != QAbstractSocket::RemoteHostClosedError) {
+            // A failure of the TLS layer (a damaged record, Schannel closing
+            // before it reports it) is no announced end, whatever came before.
+            m_brokenOff = true;
+            m_closingAlert = false;
             return;
+        }
         m_closedByServer = true;
-        if (!IsTheConnectionsOwnEnd(m_socket->errorString()))
+        if (!m_brokenOff && !IsTheConnectionsOwnEnd(m_socket->errorString()))
             m_closingAlert = true;
         closeOurSide();
     });
     // Schannel answers the closing alert by closing the connection itself,
-    // with no error: a close that neither the connection's end nor this side began.
+    // with no error: a close that neither the connection's end, nor a
+    // failure, nor this side began.
     QObject::connect(m_socket.get(), &QSslSocket::stateChanged, [this](QAbstractSocket::SocketState state) {
-        if (state == QAbstractSocket::ConnectedState || m_closedByServer || m_closingOurSide)
+        if (state == QAbstractSocket::ConnectedState || m_closedByServer || m_closingOurSide || m_brokenOff)
             return;
         m_closedByServer = true;
         m_closingAlert = true;

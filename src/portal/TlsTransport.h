@@ -41,4 +41,5 @@ private:
     bool m_closedByServer = false; // by its closing alert or its end of the connection
     bool m_closingAlert = false; // its closing alert came
     bool m_closingOurSide = false; // this side ends the connection
+    bool m_brokenOff = false; // the connection failed otherwise than by an end
 };
