@@ -135,8 +135,7 @@ QByteArray OwnerText(const QString& job)
 
 QString RunLock::LockFilePath()
 {
-    const QFileInfo settings(SettingsFilePath());
-    return settings.path() + QLatin1Char('/') + settings.completeBaseName() + QStringLiteral(".verrou");
+    return BesideSettingsFile(QStringLiteral(".verrou"));
 }
 
 RunLock::RunLock(const QString& job)

@@ -6,7 +6,6 @@
 #include "common/SettingsFile.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -75,15 +74,6 @@ QString OneLine(QString text)
     return text.trimmed();
 }
 
-class Damaged : public std::exception {
-public:
-    explicit Damaged(QString why) : m_why(std::move(why)) {}
-    const QString& why() const { return m_why; }
-
-private:
-    QString m_why;
-};
-
 QDateTime ReadStamp(const QStringList& values, Key key, const QString& section, const QDateTime& now, bool required)
 {
     const QString text = values.at(key);
@@ -91,10 +81,10 @@ QDateTime ReadStamp(const QStringList& values, Key key, const QString& section, 
         return {};
     const QDateTime when = QDateTime::fromString(text, Qt::ISODate);
     if (!when.isValid())
-        throw Damaged(QStringLiteral("la date « %1 » (clé %2 de la section [%3]) n'est pas lisible")
+        throw FileError(QStringLiteral("la date « %1 » (clé %2 de la section [%3]) n'est pas lisible")
                           .arg(text, kKeys.at(key), section));
     if (when > now.addSecs(60))
-        throw Damaged(QStringLiteral("la date %1 (clé %2 de la section [%3]) est postérieure à maintenant")
+        throw FileError(QStringLiteral("la date %1 (clé %2 de la section [%3]) est postérieure à maintenant")
                           .arg(WhenText(when), kKeys.at(key), section));
     return when;
 }
@@ -111,7 +101,7 @@ Outcome ReadOutcome(const QString& path, Job job, const QDateTime& now)
     outcome.ended = ReadStamp(*values, Ended, section, now, true);
     const QString result = values->at(Result);
     if (result != kSucceeded && result != kFailed)
-        throw Damaged(QStringLiteral("le résultat « %1 » de la section [%2] n'est pas lisible").arg(result, section));
+        throw FileError(QStringLiteral("le résultat « %1 » de la section [%2] n'est pas lisible").arg(result, section));
     outcome.succeeded = result == kSucceeded;
     outcome.origin = values->at(From) == kUnattended ? Origin::Unattended : Origin::Window;
     outcome.message = values->at(Message);
@@ -146,8 +136,7 @@ QString LastSuccessText(Job job, const Outcome& outcome)
 
 QString RecordPath()
 {
-    const QFileInfo settings(SettingsFilePath());
-    return settings.path() + QLatin1Char('/') + settings.completeBaseName() + QStringLiteral(".etat");
+    return BesideSettingsFile(QStringLiteral(".etat"));
 }
 
 Record Read(const QDateTime& now)
@@ -157,9 +146,6 @@ Record Read(const QDateTime& now)
     try {
         record.synchronisation = ReadOutcome(path, Job::Synchronisation, now);
         record.rollExport = ReadOutcome(path, Job::RollExport, now);
-    } catch (const Damaged& damaged) {
-        record = Record();
-        record.unreadable = damaged.why();
     } catch (const QuilvanorError& error) {
         record = Record();
         record.unreadable = error.message();

@@ -25,3 +25,9 @@ void SetSettingsFilePath(const QString& path)
 {
     settingsPathOverride() = path;
 }
+
+QString BesideSettingsFile(const QString& extension)
+{
+    const QFileInfo settings(SettingsFilePath());
+    return settings.path() + QLatin1Char('/') + settings.completeBaseName() + extension;
+}

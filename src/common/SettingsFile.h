@@ -7,3 +7,7 @@
 // the synchronisation's last dates and the portal's address.
 QString SettingsFilePath();
 void SetSettingsFilePath(const QString& path);
+
+// A file the program keeps beside the settings file: its name with another
+// extension (".verrou", ".etat").
+QString BesideSettingsFile(const QString& extension);

@@ -6,7 +6,10 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <QLatin1StringView>
+
 #include <limits>
+#include <optional>
 
 namespace OdbcWholeNumber {
 
@@ -16,25 +19,8 @@ namespace {
 // value, enough to show it in a message.
 constexpr SQLLEN kTextRoom = 40;
 
-// The value read first (its indicator and number), as the text read after it
-// has it: a driver may read a word as a null, a fraction as a whole number.
-Value checkedAgainstText(void* statement, unsigned short column, SQLLEN indicator, qint64 read)
-{
-    const Value again = ReadAgain(statement, column);
-    if (again.outcome != Value::Outcome::Failed)
-        return again;
-    if (indicator == SQL_NULL_DATA)
-        return {Value::Outcome::Null};
-    return {Value::Outcome::Read, read};
-}
-
-} // namespace
-
-bool IsWholeNumberType(short sqlType)
-{
-    return sqlType == SQL_BIGINT || sqlType == SQL_INTEGER || sqlType == SQL_SMALLINT || sqlType == SQL_TINYINT;
-}
-
+// The whole number the text spells exactly (an optional minus sign and
+// digits, within 64 bits), or nothing.
 std::optional<qint64> WholeNumberOf(QLatin1StringView text)
 {
     const bool negative = text.startsWith('-');
@@ -53,6 +39,25 @@ std::optional<qint64> WholeNumberOf(QLatin1StringView text)
     if (magnitude > limit)
         return std::nullopt;
     return negative ? static_cast<qint64>(0 - magnitude) : static_cast<qint64>(magnitude);
+}
+
+// The value read first (its indicator and number), as the text read after it
+// has it: a driver may read a word as a null, a fraction as a whole number.
+Value checkedAgainstText(void* statement, unsigned short column, SQLLEN indicator, qint64 read)
+{
+    const Value again = ReadAgain(statement, column);
+    if (again.outcome != Value::Outcome::Failed)
+        return again;
+    if (indicator == SQL_NULL_DATA)
+        return {Value::Outcome::Null};
+    return {Value::Outcome::Read, read};
+}
+
+} // namespace
+
+bool IsWholeNumberType(short sqlType)
+{
+    return sqlType == SQL_BIGINT || sqlType == SQL_INTEGER || sqlType == SQL_SMALLINT || sqlType == SQL_TINYINT;
 }
 
 Value ReadAgain(void* statement, unsigned short column)

@@ -1,9 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QLatin1StringView>
-
-#include <optional>
 
 // Whole numbers as an ODBC driver hands them out. A column reads in the C type
 // that matches its SQL type, as Qt's driver reads it (32 bits for an integer
@@ -34,9 +31,5 @@ Value Read(void* statement, unsigned short column, short sqlType);
 // Read with the exact whole number, NotWhole with the text where it spells
 // none, Null, or Failed where the driver gives nothing the second time.
 Value ReadAgain(void* statement, unsigned short column);
-
-// The whole number the text spells exactly (an optional minus sign and
-// digits, within 64 bits), or nothing.
-std::optional<qint64> WholeNumberOf(QLatin1StringView text);
 
 } // namespace OdbcWholeNumber

@@ -67,6 +67,12 @@ private:
 
 // A TLS server reached at an http address drops the connection without a
 // byte, which a closed or reset connection alone does not explain to the operator.
+// The request went over plain HTTP and not a byte came back.
+bool droppedOverHttp(const HttpUrl& url, const std::optional<ConnectionByteSource>& source)
+{
+    return !url.secure && !(source && source->received() > 0);
+}
+
 const QString kMaybeHttps = QStringLiteral(" Le portail n'a rien répondu à la requête en http : s'il est servi en https, "
                                            "son adresse doit commencer par https://.");
 
@@ -109,15 +115,14 @@ void HttpClient::Post(const QString& url, const QList<QByteArray>& formLines, QB
         sendRequest(parsed.target(), parsed.host, formLines);
         source.emplace(*m_transport, m_bounds);
         HttpResponseReader(*source, m_bounds.maxReplyBytes).read(m_response, sink);
-    } catch (const QuilvanorError& error) {
-        const auto* socket = dynamic_cast<const SocketError*>(&error);
-        const bool dropped = dynamic_cast<const ConnectionClosedError*>(&error)
-            || (socket && socket->number() == WinsockMessages::kConnectionReset);
-        if (parsed.secure || !dropped || (source && source->received() > 0))
+    } catch (const ConnectionClosedError& error) {
+        if (!droppedOverHttp(parsed, source))
             throw;
-        if (socket)
-            throw SocketError(socket->number(), error.message() + kMaybeHttps);
         throw ConnectionClosedError::WithMessage(error.message() + kMaybeHttps);
+    } catch (const SocketError& error) {
+        if (error.number() != WinsockMessages::kConnectionReset || !droppedOverHttp(parsed, source))
+            throw;
+        throw SocketError(error.number(), error.message() + kMaybeHttps);
     }
 
     const bool success = m_response.statusCode >= 200 && m_response.statusCode <= 299

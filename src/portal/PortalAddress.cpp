@@ -43,12 +43,19 @@ bool IsHostName(const QString& host)
     return host.size() <= 253 && name.match(host).hasMatch() && !digitsOnly.match(host).hasMatch();
 }
 
+// Where a path, a query or a fragment would begin.
+const QRegularExpression& PathStart()
+{
+    static const QRegularExpression start(QStringLiteral("[/?#\\\\]"));
+    return start;
+}
+
 // The address as a message may show it: a password written in it stays out.
 QString ShownAddress(const QString& address)
 {
     const qsizetype schemeEnd = address.indexOf(QLatin1String("://"));
     const qsizetype hostStart = schemeEnd < 0 ? 0 : schemeEnd + 3;
-    const qsizetype pathStart = address.indexOf(QRegularExpression(QStringLiteral("[/?#\\]")), hostStart);
+    const qsizetype pathStart = address.indexOf(PathStart(), hostStart);
     const qsizetype at = address.lastIndexOf(QLatin1Char('@'), pathStart < 0 ? -1 : pathStart);
     if (at < hostStart)
         return address;
@@ -65,7 +72,7 @@ QString AddressFault(const QString& address)
     QString rest = address.mid(schemeEnd + 3);
     if (rest.endsWith(QLatin1Char('/')))
         rest.chop(1); // "https://famille.ville.fr/" names the same portal
-    const qsizetype pathStart = rest.indexOf(QRegularExpression(QStringLiteral("[/?#\\\\]")));
+    const qsizetype pathStart = rest.indexOf(PathStart());
     if (pathStart >= 0)
         return QStringLiteral("elle ne doit pas contenir de chemin (« %1 »)").arg(rest.mid(pathStart));
     if (rest.contains(QLatin1Char('@')))
