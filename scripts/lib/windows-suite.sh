@@ -7,10 +7,23 @@ build=${1:?usage: windows-suite.sh <windows build folder>}
 jobs=${JOBS:-$(nproc)}
 export WINEPREFIX=${QUILVANOR_WINEPREFIX:?the Wine prefix is not named}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+# A prefix is ready once Wine's own system files are in it: a first start
+# that stopped part-way (seen once, under load) leaves its registry without
+# them, and every later Wine program would fail to load. Such a prefix is made
+# again; a second failure shows what Wine said.
+prefix_ready() { [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; }
+for attempt in 1 2; do
+    prefix_ready && break
     echo "Preparing the Wine prefix $WINEPREFIX"
-    LANG=fr_FR.UTF-8 wineboot --init >/dev/null 2>&1
-    wineserver --wait
+    find "$WINEPREFIX" -mindepth 1 -delete 2>/dev/null || true
+    mkdir -p "$WINEPREFIX"
+    LANG=fr_FR.UTF-8 wineboot --init >"$WINEPREFIX.boot.log" 2>&1 || true
+    wineserver --wait || true
+done
+if ! prefix_ready; then
+    echo "Wine could not prepare the prefix $WINEPREFIX:" >&2
+    cat "$WINEPREFIX.boot.log" >&2
+    exit 1
 fi
 # Wine keeps the host's QT_ variables from Windows programs: the tests' platform
 # comes from the prefix's own environment instead. The offscreen platform reads
