@@ -28,7 +28,7 @@ QString UsageText()
                           "      tâche planifiée n'a pas réussi depuis trop longtemps (3 jours pour la\n"
                           "      synchronisation, 40 pour l'envoi des rôles).\n"
                           "  --aide, --help   affiche cette aide\n"
-                          "  --version        affiche la version du programme et l'adresse du portail\n"
+                          "  --version        affiche la version du programme, l'adresse du portail et le proxy\n"
                           "\n"
                           "Une seule exécution qui envoie ou enregistre des paiements ou des rôles à la fois :\n"
                           "une seconde, lancée pendant la première (fenêtre comprise), est refusée aussitôt.\n"
@@ -51,5 +51,9 @@ QString PortalInForceText()
                   : QStringLiteral(" (adresse intégrée au programme)"));
     if (!address.authorityFile.isEmpty())
         text += QStringLiteral("\nAutorité de certification : ") + QDir::toNativeSeparators(address.authorityFile);
+    const ProxyRoute proxy = ProxyRouteFor(address);
+    text += QStringLiteral("\nProxy : %1 (%2)").arg(proxy.shown(), proxy.origin);
+    if (!proxy.user.isEmpty())
+        text += QStringLiteral(", identifiant « %1 »").arg(proxy.user);
     return text;
 }

@@ -52,7 +52,9 @@ QByteArray PortalPostFormLine(const QString& endpointPath, const QByteArray& for
     StatementLog::FlushAll();
     const QList<QByteArray> form { formLine };
     const PortalAddress address = PortalAddressInForce();
+    const ProxyRoute proxy = ProxyRouteFor(address);
     HttpClient client;
+    client.setProxy(proxy);
     client.setRequestContentType(kContentType);
     client.setRequestUserAgent(kUserAgent);
     client.setAuthorityFile(address.authorityFile);

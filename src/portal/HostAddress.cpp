@@ -43,3 +43,13 @@ std::uint32_t ResolveHostAddress(const QString& host)
         return *address;
     return SocketPlatform::LookupHostIPv4(host);
 }
+
+bool IsLoopbackHost(const QString& host)
+{
+    QString name = host.endsWith(QLatin1Char('.')) ? host.chopped(1) : host;
+    if (name.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0
+        || name.endsWith(QLatin1String(".localhost"), Qt::CaseInsensitive))
+        return true;
+    const auto address = DottedQuad(name);
+    return address && (*address >> 24) == 127;
+}

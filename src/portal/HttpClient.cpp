@@ -138,9 +138,9 @@ void HttpClient::openConnection(const HttpUrl& url)
 {
     // An https address runs the same exchange inside TLS; any other is plain HTTP.
     if (url.secure)
-        m_transport = std::make_unique<TlsTransport>(m_authorityFile);
+        m_transport = std::make_unique<TlsTransport>(m_authorityFile, m_proxy);
     else
-        m_transport = std::make_unique<SocketTransport>();
+        m_transport = std::make_unique<SocketTransport>(m_proxy);
     try {
         m_transport->open(url.host, url.port, m_bounds.connectMs);
     } catch (...) {

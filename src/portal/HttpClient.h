@@ -1,6 +1,7 @@
 #pragma once
 
 #include "portal/HttpResponseReader.h"
+#include "portal/ProxyRoute.h"
 #include "portal/Transport.h"
 
 #include <QByteArray>
@@ -24,9 +25,9 @@ struct HttpBounds {
 
 // An HTTP/1.0 client for one POST of form lines over a connection of its own:
 // plain for an http URL, TLS with the server's certificate verified for an
-// https one, the same bytes inside either. It follows no redirect, uses no
-// proxy or credentials, and reports every failure as an error carrying the
-// operator's message.
+// https one, the same bytes inside either, straight or through the town's
+// proxy. It follows no redirect, sends no credentials to the portal, and
+// reports every failure as an error carrying the operator's message.
 class HttpClient {
 public:
     HttpClient();
@@ -39,6 +40,7 @@ public:
     void setBounds(const HttpBounds& bounds) { m_bounds = bounds; }
     // A PEM file of authorities trusted for https besides the system's own.
     void setAuthorityFile(const QString& path) { m_authorityFile = path; }
+    void setProxy(const ProxyRoute& route) { m_proxy = route; }
 
     // The bounds every new client starts with.
     static void setDefaultBounds(const HttpBounds& bounds);
@@ -64,6 +66,7 @@ private:
     QString m_userAgent;
     QString m_contentType;
     QString m_authorityFile;
+    ProxyRoute m_proxy;
     HttpBounds m_bounds;
     HttpResponse m_response;
     std::unique_ptr<Transport> m_transport;

@@ -13,6 +13,9 @@ namespace {
 const QString kSection = QStringLiteral("Portail");
 const QString kAddressKey = QStringLiteral("Adresse");
 const QString kAuthorityKey = QStringLiteral("AutoriteCertification");
+const QString kProxyKey = QStringLiteral("Proxy");
+const QString kProxyUserKey = QStringLiteral("ProxyUtilisateur");
+const QString kProxyPasswordKey = QStringLiteral("ProxyMotDePasse");
 
 QString& BuiltInAddress()
 {
@@ -62,16 +65,11 @@ QString ShownAddress(const QString& address)
     return address.left(hostStart) + QStringLiteral("…") + address.mid(at);
 }
 
-// Why the address cannot be used, or nothing when it can.
-QString AddressFault(const QString& address)
+// Why "host[:port]" (what follows the scheme) cannot be used, or nothing when it can.
+QString HostAndPortFault(QString rest, bool portRequired)
 {
-    const qsizetype schemeEnd = address.indexOf(QLatin1String("://"));
-    const QString scheme = schemeEnd < 0 ? QString() : address.left(schemeEnd).toLower();
-    if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
-        return QStringLiteral("elle doit commencer par http:// ou https://");
-    QString rest = address.mid(schemeEnd + 3);
     if (rest.endsWith(QLatin1Char('/')))
-        rest.chop(1); // "https://famille.ville.fr/" names the same portal
+        rest.chop(1); // "https://famille.ville.fr/" names the same server
     const qsizetype pathStart = rest.indexOf(PathStart());
     if (pathStart >= 0)
         return QStringLiteral("elle ne doit pas contenir de chemin (« %1 »)").arg(rest.mid(pathStart));
@@ -86,13 +84,59 @@ QString AddressFault(const QString& address)
         return QStringLiteral("le nom du serveur est vide");
     if (!IsIPv4(host) && !IsHostName(host))
         return QStringLiteral("« %1 » n'est ni un nom de serveur ni une adresse IPv4").arg(host);
-    if (colon >= 0) {
-        bool isNumber = false;
-        const int port = rest.mid(colon + 1).toInt(&isNumber);
-        if (!isNumber || port < 1 || port > 65535 || !rest.mid(colon + 1).front().isDigit())
-            return QStringLiteral("le port doit être un nombre de 1 à 65535");
-    }
+    if (colon < 0)
+        return portRequired ? QStringLiteral("le port manque (http://hôte:port)") : QString();
+    bool isNumber = false;
+    const int port = rest.mid(colon + 1).toInt(&isNumber);
+    if (!isNumber || port < 1 || port > 65535 || !rest.mid(colon + 1).front().isDigit())
+        return QStringLiteral("le port doit être un nombre de 1 à 65535");
     return QString();
+}
+
+QString SchemeOf(const QString& address)
+{
+    const qsizetype schemeEnd = address.indexOf(QLatin1String("://"));
+    return schemeEnd < 0 ? QString() : address.left(schemeEnd).toLower();
+}
+
+// Why the portal's address cannot be used, or nothing when it can.
+QString AddressFault(const QString& address)
+{
+    const QString scheme = SchemeOf(address);
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        return QStringLiteral("elle doit commencer par http:// ou https://");
+    return HostAndPortFault(address.mid(scheme.size() + 3), false);
+}
+
+// The Proxy key's route: "aucun" for none, or the proxy's "http://host:port";
+// nothing when the key leaves the choice to the system.
+std::optional<ProxyRoute> ProxyFromSettings(const QString& value, const QString& settingsPath)
+{
+    const QString where = QStringLiteral("clé Proxy de la section [Portail] de %1").arg(
+        QDir::toNativeSeparators(settingsPath));
+    if (value.isEmpty())
+        return std::nullopt;
+    ProxyRoute route;
+    route.origin = where;
+    if (value.compare(QLatin1String("aucun"), Qt::CaseInsensitive) == 0)
+        return route;
+    QString fault;
+    if (SchemeOf(value) != QLatin1String("http"))
+        fault = QStringLiteral("elle doit être « aucun » ou de la forme http://hôte:port (le programme joint le proxy "
+                               "en http, et ouvre au travers un tunnel vers le portail)");
+    else
+        fault = HostAndPortFault(value.mid(7), true);
+    if (!fault.isEmpty())
+        throw QuilvanorError(
+            QStringLiteral("L'adresse du proxy « %1 » (%2) n'est pas valide : %3. Rien n'a été envoyé.")
+                .arg(ShownAddress(value), where, fault));
+    QString rest = value.mid(7);
+    if (rest.endsWith(QLatin1Char('/')))
+        rest.chop(1);
+    const qsizetype colon = rest.indexOf(QLatin1Char(':'));
+    route.host = rest.left(colon);
+    route.port = rest.mid(colon + 1).toInt();
+    return route;
 }
 
 } // namespace
@@ -102,10 +146,16 @@ PortalAddress PortalAddressInForce()
     const QString settingsPath = SettingsFilePath();
     // One read: an operator's edit between two reads cannot mix two versions.
     const std::optional<QStringList> section
-        = PrivateProfile::ReadSection(settingsPath, kSection, { kAddressKey, kAuthorityKey });
+        = PrivateProfile::ReadSection(
+            settingsPath, kSection, { kAddressKey, kAuthorityKey, kProxyKey, kProxyUserKey, kProxyPasswordKey });
     const QString address = section ? section->at(0) : QString();
     const QString authority = section ? section->at(1) : QString();
     PortalAddress inForce;
+    if (section) {
+        inForce.proxy = ProxyFromSettings(section->at(2), settingsPath);
+        inForce.proxyUser = section->at(3);
+        inForce.proxyPassword = section->at(4);
+    }
     // The built-in address holds only where the file says nothing of the portal:
     // a section whose address is empty or missing would send the token elsewhere.
     if (!section) {

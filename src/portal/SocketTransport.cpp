@@ -1,6 +1,7 @@
 #include "portal/SocketTransport.h"
 
 #include "portal/HostAddress.h"
+#include "portal/ProxyTunnel.h"
 #include "portal/WinsockMessages.h"
 
 SocketPlatform::Handle OpenStreamConnection(const QString& host, int port, int connectMs)
@@ -28,7 +29,7 @@ SocketTransport::~SocketTransport()
 
 void SocketTransport::open(const QString& host, int port, int connectMs)
 {
-    m_socket = OpenStreamConnection(host, port, connectMs);
+    m_socket = OpenPortalConnection(host, port, connectMs, m_route);
 }
 
 void SocketTransport::send(std::span<const QByteArrayView> pieces, int timeoutMs)

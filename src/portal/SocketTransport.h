@@ -1,12 +1,16 @@
 #pragma once
 
+#include "portal/ProxyRoute.h"
 #include "portal/SocketPlatform.h"
 #include "portal/Transport.h"
 
-// Plain HTTP: the operating system's stream socket.
+// Plain HTTP: the operating system's stream socket, straight or through the proxy's tunnel.
 class SocketTransport final : public Transport {
 public:
-    SocketTransport() = default;
+    explicit SocketTransport(ProxyRoute route = {})
+        : m_route(std::move(route))
+    {
+    }
     ~SocketTransport() override;
     SocketTransport(const SocketTransport&) = delete;
     SocketTransport& operator=(const SocketTransport&) = delete;
@@ -18,6 +22,7 @@ public:
     void shutdownSend() override;
 
 private:
+    ProxyRoute m_route;
     SocketPlatform::Handle m_socket = SocketPlatform::kNoSocket;
 };
 

@@ -2,7 +2,7 @@
 
 #include "common/Errors.h"
 #include "portal/CertificateName.h"
-#include "portal/SocketTransport.h"
+#include "portal/ProxyTunnel.h"
 #include "portal/TlsMessages.h"
 #include "portal/WinsockMessages.h"
 
@@ -83,8 +83,9 @@ bool IsTheConnectionsOwnEnd(const QString& errorText)
 
 } // namespace
 
-TlsTransport::TlsTransport(QString authorityFile)
+TlsTransport::TlsTransport(QString authorityFile, ProxyRoute route)
     : m_authorityFile(std::move(authorityFile))
+    , m_route(std::move(route))
 {
 }
 
@@ -102,7 +103,7 @@ void TlsTransport::open(const QString& host, int port, int connectMs)
         throw QuilvanorError(TlsMessages::unavailable(QSslSocket::activeBackend()));
     const QList<QSslCertificate> authorities = AuthoritiesOf(m_authorityFile);
 
-    const SocketPlatform::Handle connection = OpenStreamConnection(host, port, connectMs);
+    const SocketPlatform::Handle connection = OpenPortalConnection(host, port, connectMs, m_route);
     m_socket = std::make_unique<QSslSocket>();
     m_socket->setSslConfiguration(VerifyingConfiguration(authorities));
     if (!m_socket->setSocketDescriptor(static_cast<qintptr>(connection))) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "portal/ProxyRoute.h"
 #include "portal/Transport.h"
 
 #include <QString>
@@ -9,8 +10,9 @@
 class QSslSocket;
 
 // HTTPS: TLS 1.2 or later through Qt Network (OpenSSL on Linux, Schannel on
-// Windows), used blocking over a stream socket connected as for plain HTTP,
-// so the lookup, the connect bound and their errors are the same. The
+// Windows), used blocking over a stream socket connected as for plain HTTP
+// (straight or through the proxy's tunnel), so the lookup, the connect bound
+// and their errors are the same. The
 // server's certificate is always verified (chain, dates, host name) against
 // the system's authorities and those of the authority file; nothing is sent
 // before the handshake has succeeded.
@@ -18,7 +20,7 @@ class TlsTransport final : public Transport {
 public:
     // The authority file: a PEM file whose certificates are trusted besides
     // the system's own; empty for none.
-    explicit TlsTransport(QString authorityFile);
+    explicit TlsTransport(QString authorityFile, ProxyRoute route = {});
     ~TlsTransport() override;
     TlsTransport(const TlsTransport&) = delete;
     TlsTransport& operator=(const TlsTransport&) = delete;
@@ -37,6 +39,7 @@ private:
     void closeOurSide();
 
     QString m_authorityFile;
+    ProxyRoute m_route;
     std::unique_ptr<QSslSocket> m_socket;
     bool m_closedByServer = false; // by its closing alert or its end of the connection
     bool m_closingAlert = false; // its closing alert came

@@ -4,6 +4,7 @@
 #include "support/LoopbackPorts.h"
 #include "support/ScriptedTcpServer.h"
 #include "support/TlsFront.h"
+#include "support/WebProxy.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -43,6 +44,7 @@ public:
             m_front = std::make_unique<TlsFront>(server.port(), *certificate);
     }
     QString url(const QString& path) const { return m_front ? m_front->url(path) : m_server.url(path); }
+    int port() const { return m_front ? m_front->port() : m_server.port(); }
 
 private:
     const ScriptedTcpServer& m_server;
@@ -74,6 +76,9 @@ QByteArray BodyFromRoot(const ScriptedTcpServer& server)
     PostToRoot(server, sink);
     return sink;
 }
+
+// The proxies a tunnel is refused by.
+enum class ProxyKind { Down, AsksForPassword, ConnectTo443Only, Scripted, Silent };
 
 template <class Error, class Call> Error Failure(Call call)
 {
@@ -462,6 +467,145 @@ private slots:
         const auto error = Failure<SocketError>([&] { Post(QStringLiteral("http://no-such-host.invalid/"), sink); });
         QCOMPARE(error.number(), 11001);
         QCOMPARE(error.message(), QStringLiteral("Erreur de socket # 11001\r\n"));
+    }
+
+    // Through the town's proxy the request goes in a CONNECT tunnel, over http
+    // as over https, with Basic authentication when the proxy asks for it; the
+    // portal receives the bytes of a direct connection.
+    void throughTheProxyThePortalReceivesTheBytesOfADirectConnection_data()
+    {
+        QTest::addColumn<bool>("tls");
+        QTest::addColumn<QString>("user");
+        QTest::newRow("http") << false << QString();
+        QTest::newRow("https") << true << QString();
+        QTest::newRow("https, Basic authentication") << true << QStringLiteral("agent.mairie");
+    }
+
+    void throughTheProxyThePortalReceivesTheBytesOfADirectConnection()
+    {
+        if (OwnAddress().isEmpty())
+            QSKIP(kWhyNoOwnAddress);
+        QFETCH(bool, tls);
+        QFETCH(QString, user);
+        const QString password = QStringLiteral("mot-de_passe.1"); // as tinyproxy's settings can hold it
+        const WebProxy proxy(WebProxy::Options { user, password, false });
+        const auto receivedBy = [&](const std::optional<ProxyRoute>& route) {
+            ScriptedTcpServer server("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok");
+            const Endpoint portal(server, TrustedIf(tls));
+            const OwnAddressRelay relay(tls ? portal.port() : server.port());
+            HttpClient client;
+            client.setAuthorityFile(TestCertificates::AuthorityFile());
+            if (route)
+                client.setProxy(*route);
+            QByteArray sink;
+            client.Post(relay.url(tls) + QStringLiteral("/cantine/export.php"), kForm, sink);
+            if (sink != "ok")
+                throw std::runtime_error("the reply did not come back whole");
+            return server.received();
+        };
+        const QByteArray direct = receivedBy(std::nullopt);
+        QCOMPARE(receivedBy(proxy.route(user, password)), direct);
+        QVERIFY(direct.startsWith("POST /cantine/export.php HTTP/1.0\r\nHost: " + OwnAddress().toLatin1() + "\r\n"));
+        QCOMPARE(proxy.tunnelRequests(), 1);
+    }
+
+    // A proxy that cannot or will not open the tunnel ends the request with
+    // what it answered, and nothing reaches the portal.
+    void aProxyThatOpensNoTunnelLetsNothingThrough_data()
+    {
+        QTest::addColumn<int>("proxyKind");
+        QTest::addColumn<QByteArray>("scriptedReply"); // of a scripted proxy
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("message"); // after "Le proxy http://127.0.0.1:<port> (proxy de test) "
+        const QString basicKeys = QStringLiteral("ProxyUtilisateur et ProxyMotDePasse dans la section [Portail] du "
+                                                 "fichier de paramètres");
+        QTest::newRow("down") << int(ProxyKind::Down) << QByteArray() << QString()
+                              << QStringLiteral("est injoignable (Erreur de socket # 10061 : Connexion refusée.)");
+        QTest::newRow("password asked") << int(ProxyKind::AsksForPassword) << QByteArray() << QString()
+                                        << QStringLiteral("demande une authentification (Basic) : donnez ") + basicKeys;
+        QTest::newRow("wrong password")
+            << int(ProxyKind::AsksForPassword) << QByteArray() << QStringLiteral("agent")
+            << QStringLiteral("a refusé l'identifiant « agent » et son mot de passe (authentification Basic) : "
+                              "vérifiez ")
+                + basicKeys;
+        QTest::newRow("CONNECT to 443 only")
+            << int(ProxyKind::ConnectTo443Only) << QByteArray() << QString()
+            << QStringLiteral("a refusé d'ouvrir la connexion vers %1 : il a répondu « HTTP/1.1 403 Access "
+                              "violation ». Demandez au service informatique de la ville d'autoriser les connexions "
+                              "(méthode CONNECT) vers %1");
+        QTest::newRow("Windows logon asked")
+            << int(ProxyKind::Scripted)
+            << QByteArray("HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Negotiate\r\n"
+                          "proxy-authenticate: NTLM\r\nContent-Length: 0\r\n\r\n")
+            << QString()
+            << QStringLiteral("demande une authentification (Negotiate, NTLM) que le programme ne sait pas donner : "
+                              "il sait l'authentification Basic (ProxyUtilisateur et ProxyMotDePasse). Demandez au "
+                              "service informatique de la ville un accès par mot de passe ou une exception pour le "
+                              "portail");
+        QTest::newRow("not HTTP") << int(ProxyKind::Scripted) << QByteArray("SSH-2.0-OpenSSH_9.2\r\n\r\n") << QString()
+                                  << QStringLiteral("a répondu à la demande de tunnel autre chose que du HTTP "
+                                                    "(« SSH-2.0-OpenSSH_9.2 »)");
+        QTest::newRow("cut") << int(ProxyKind::Scripted) << QByteArray("HTTP/1.1 200 Connection est") << QString()
+                             << QStringLiteral("a fermé la connexion au milieu de sa réponse à la demande de tunnel");
+        QTest::newRow("speaking for the portal")
+            << int(ProxyKind::Scripted) << QByteArray("HTTP/1.1 200 OK\r\n\r\nHTTP/1.0 200 OK\r\n\r\n") << QString()
+            << QStringLiteral("a envoyé des octets au nom du portail avant la requête");
+        QTest::newRow("silent") << int(ProxyKind::Silent) << QByteArray() << QString()
+                                << QStringLiteral("n'a pas ouvert la connexion vers %1 en 1 s");
+    }
+
+    void aProxyThatOpensNoTunnelLetsNothingThrough()
+    {
+        if (OwnAddress().isEmpty())
+            QSKIP(kWhyNoOwnAddress);
+        QFETCH(int, proxyKind);
+        QFETCH(QByteArray, scriptedReply);
+        QFETCH(QString, user);
+        QFETCH(QString, message);
+        ScriptedTcpServer portal("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok");
+        const OwnAddressRelay relay(portal.port());
+        const QString target = relay.url(false).mid(7);
+
+        std::optional<WebProxy> tinyproxy;
+        std::optional<ScriptedTcpServer> scripted;
+        std::optional<RefusingPort> down;
+        int port = 0;
+        switch (ProxyKind(proxyKind)) {
+        case ProxyKind::Down:
+            port = down.emplace().port();
+            break;
+        case ProxyKind::AsksForPassword:
+            port = tinyproxy.emplace(WebProxy::Options { QStringLiteral("agent"), QStringLiteral("juste"), false }).port();
+            break;
+        case ProxyKind::ConnectTo443Only:
+            port = tinyproxy.emplace(WebProxy::Options { QString(), QString(), true }).port();
+            break;
+        case ProxyKind::Scripted:
+            port = scripted.emplace(scriptedReply, Ending::Close).port();
+            break;
+        case ProxyKind::Silent:
+            port = scripted.emplace(QByteArray(), Ending::Silent).port();
+            break;
+        }
+        ProxyRoute route;
+        route.host = QStringLiteral("127.0.0.1");
+        route.port = port;
+        route.user = user;
+        route.password = QStringLiteral("faux");
+        route.origin = QStringLiteral("proxy de test");
+        HttpClient client;
+        client.setBounds({ 1000, 5000, 5000 });
+        client.setProxy(route);
+        QByteArray sink;
+        const auto error = Failure<QuilvanorError>([&] { client.Post(relay.url(false) + QLatin1Char('/'), kForm, sink); });
+        QCOMPARE(error.message(),
+            QStringLiteral("Le proxy http://127.0.0.1:%1 (proxy de test) ").arg(port) + QString(message).replace(QLatin1String("%1"), target)
+                + QStringLiteral(". Rien n'a été envoyé au portail."));
+        if (scripted)
+            QCOMPARE(scripted->received(), "CONNECT " + target.toLatin1() + " HTTP/1.1\r\nHost: " + target.toLatin1()
+                    + "\r\n\r\n");
+        portal.stop();
+        QCOMPARE(portal.connectionCount(), 0);
     }
 
     // Every refusal of a TLS connection names what failed, and the request

@@ -1,6 +1,8 @@
 #include "support/TlsFront.h"
 
 #include "support/HostPrograms.h"
+#include "support/SocatListener.h"
+#include "support/WebProxy.h"
 #include "support/TrustedRoots.h"
 
 #include <QDir>
@@ -16,10 +18,17 @@ namespace {
 using HostPrograms::HostPath;
 using TestCertificates::Server;
 
-constexpr int kStartTimeoutMs = 30 * 1000;
 const QString kAuthorityName = QStringLiteral("Autorite de test quilvanor");
 const QString kUnknownAuthorityName = QStringLiteral("Autorite inconnue");
 const QString kLoopbackNames = QStringLiteral("subjectAltName=IP:127.0.0.1,DNS:localhost\n");
+
+// The trusted certificate also serves at this computer's own address, where
+// the portal is reached through the test proxy (the loopback goes direct).
+QString TrustedNames()
+{
+    const QString own = OwnAddress();
+    return own.isEmpty() ? kLoopbackNames : QStringLiteral("subjectAltName=IP:127.0.0.1,DNS:localhost,IP:%1\n").arg(own);
+}
 
 void RunOpenssl(const QStringList& arguments)
 {
@@ -63,7 +72,7 @@ private:
             throw std::runtime_error("the test authority cannot be read back");
         m_trustedRoot = authority.first().toDer();
         TrustedRoots::AddUnderWine(m_trustedRoot);
-        makeServer(QStringLiteral("trusted"), QStringLiteral("ca"), kLoopbackNames, QStringLiteral("30"));
+        makeServer(QStringLiteral("trusted"), QStringLiteral("ca"), TrustedNames(), QStringLiteral("30"));
         makeServer(QStringLiteral("wrong-host"), QStringLiteral("ca"),
             QStringLiteral("subjectAltName=DNS:autre.exemple\n"), QStringLiteral("30"));
         makeServer(QStringLiteral("expired"), QStringLiteral("ca"), kLoopbackNames, QStringLiteral("-1"));
@@ -170,19 +179,12 @@ TlsFront::TlsFront(int backendPort, Server certificate, Ending ending)
 {
     const Certificates& files = Certificates::Get();
     const QString name = ServerName(certificate);
-    // socat reports the port it listens on in its first notice, written to standard output.
-    m_process = std::make_unique<HostPrograms::Background>(QStringList { QStringLiteral("socat"),
-        QStringLiteral("-d"), QStringLiteral("-d"), QStringLiteral("-lf"), QStringLiteral("/dev/stdout"),
+    m_listener = std::make_unique<SocatListener>(QStringList {
         QStringLiteral("OPENSSL-LISTEN:0,bind=127.0.0.1,reuseaddr,fork,nodelay,verify=0,cert=%1,key=%2%3")
             .arg(HostPath(files.file(name + ".pem")), HostPath(files.file(name + ".key")),
                 ending == Ending::WithoutAlert ? QStringLiteral(",shut-close") : QString()),
         QStringLiteral("TCP:127.0.0.1:%1,nodelay").arg(backendPort) });
-    const QString notice = QString::fromLocal8Bit(m_process->firstLine(kStartTimeoutMs));
-    const QRegularExpressionMatch listening
-        = QRegularExpression(QStringLiteral("listening on .*:(\\d+)$")).match(notice.trimmed());
-    m_port = listening.hasMatch() ? listening.captured(1).toInt() : 0;
-    if (m_port <= 0)
-        throw std::runtime_error("socat did not start: " + notice.toStdString());
+    m_port = m_listener->port();
 }
 
 TlsFront::~TlsFront() = default;

@@ -5,9 +5,7 @@
 
 #include <memory>
 
-namespace HostPrograms {
-class Background;
-}
+class SocatListener;
 
 // A test certificate authority and the server certificates the TLS tests
 // present, made once per test run with the host's openssl command in a
@@ -15,7 +13,7 @@ class Background;
 namespace TestCertificates {
 
 enum class Server {
-    Trusted, // for 127.0.0.1 and localhost, from the test authority
+    Trusted, // for 127.0.0.1, localhost and this computer's own address, from the test authority
     WrongHost, // for autre.exemple only, from the test authority
     Expired, // for 127.0.0.1 and localhost, from the test authority, expired since yesterday
     UnknownAuthority, // for 127.0.0.1 and localhost, from an authority nobody trusts
@@ -65,6 +63,6 @@ public:
     QString url(const QString& path = QString(), const QString& host = QStringLiteral("127.0.0.1")) const;
 
 private:
-    std::unique_ptr<HostPrograms::Background> m_process;
+    std::unique_ptr<SocatListener> m_listener;
     int m_port = 0;
 };
