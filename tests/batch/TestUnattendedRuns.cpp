@@ -16,6 +16,7 @@
 #include "support/HostPrograms.h"
 #include "support/LoopbackPorts.h"
 #include "support/TlsFront.h"
+#include "support/WebProxy.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -296,6 +297,70 @@ private slots:
         QFile::remove(m_fixture.settingsPath());
         SetPortalBaseUrl(standinUrl);
         QCOMPARE(clientsOverTls, PortalImportClientFactureNumerique());
+    }
+
+    // Through the town's proxy, with its password, the three jobs reach the
+    // portal over http as over https; a wrong password ends the run with the
+    // proxy's refusal, and nothing changes.
+    void theThreeJobsGoThroughTheTownsProxy_data()
+    {
+        QTest::addColumn<bool>("tls");
+        QTest::newRow("http") << false;
+        QTest::newRow("https") << true;
+    }
+
+    void theThreeJobsGoThroughTheTownsProxy()
+    {
+        QFETCH(bool, tls);
+        if (OwnAddress().isEmpty())
+            QSKIP(kWhyNoOwnAddress);
+        if (tls && !TestCertificates::ClosingAlertHeard())
+            QSKIP(TestCertificates::kWhyNoClosingAlert); // the stand-in's empty replies end with the connection
+        m_fixture.reset();
+        removeReports();
+        addLocalPayments();
+        m_fixture.addPortalPayment(6, QStringLiteral("2024-03-05"), 7, 240006, 2, 4700006);
+        const QStringList localBefore = m_fixture.localPayments();
+        std::optional<TlsFront> front;
+        if (tls)
+            front.emplace(m_fixture.m_portal->port());
+        const OwnAddressRelay relay(tls ? front->port() : m_fixture.m_portal->port());
+        const WebProxy proxy(WebProxy::Options { QStringLiteral("agent"), QStringLiteral("juste"), false });
+        const QString standinUrl = PortalBaseUrl();
+        const auto restore = qScopeGuard([&] { SetPortalBaseUrl(standinUrl); });
+        RefusingPort builtIn;
+        SetPortalBaseUrl(QStringLiteral("http://127.0.0.1:%1").arg(builtIn.port()));
+        const QByteArray section = "[Portail]\r\nAdresse=" + relay.url(tls).toLatin1() + "\r\nProxy="
+            + proxy.address().toLatin1() + "\r\nProxyUtilisateur=agent\r\nAutoriteCertification="
+            + TestCertificates::AuthorityFile().toLocal8Bit() + "\r\n";
+
+        writeBytes(m_fixture.settingsPath(), section + "ProxyMotDePasse=faux\r\n");
+        ConsoleCapture console;
+        QCOMPARE(RunCommandLine(kSynchroniseFromStart), kExitFailure);
+        QCOMPARE(console.errors(),
+            QStringList(QStringLiteral("quilvanor: Le proxy %1 (clé Proxy de la section [Portail] de %2) a refusé "
+                                       "l'identifiant « agent » et son mot de passe (authentification Basic) : "
+                                       "vérifiez ProxyUtilisateur et ProxyMotDePasse dans la section [Portail] du "
+                                       "fichier de paramètres. Rien n'a été envoyé au portail.")
+                            .arg(proxy.address(), QDir::toNativeSeparators(m_fixture.settingsPath()))));
+        QCOMPARE(m_fixture.localPayments(), localBefore);
+        const int refused = proxy.tunnelRequests();
+
+        writeBytes(m_fixture.settingsPath(), section + "ProxyMotDePasse=juste\r\n");
+        console.clear();
+        QCOMPARE(RunCommandLine(kSynchroniseFromStart), kExitSuccess);
+        QCOMPARE(console.errors(), QStringList());
+        QCOMPARE(m_fixture.localPayments().size(), 4);
+        QCOMPARE(m_fixture.exportedPayments().size(), 1);
+        QCOMPARE(RunCommandLine({ QStringLiteral("--exporter-roles"), QStringLiteral("3,1") }), kExitSuccess);
+        QCOMPARE(m_fixture.m_portal->scalar(QStringLiteral("SELECT count(*) FROM role")), QStringLiteral("2"));
+        const QString clientsThroughTheProxy = PortalImportClientFactureNumerique();
+        // At least one tunnel a job: the relay alone would have served them too.
+        QVERIFY2(proxy.tunnelRequests() >= refused + 3, qPrintable(QString::number(proxy.tunnelRequests())));
+
+        QFile::remove(m_fixture.settingsPath());
+        SetPortalBaseUrl(standinUrl);
+        QCOMPARE(clientsThroughTheProxy, PortalImportClientFactureNumerique());
     }
 
     void aRollExportWithoutTheWindowSendsWhatTheWindowSends()
