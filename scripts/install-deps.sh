@@ -16,7 +16,7 @@ packages=(
     fonts-liberation
     clang libclang-rt-14-dev
     curl xvfb xdotool imagemagick
-    socat openssl
+    socat openssl tinyproxy-bin
     poppler-utils
 )
 windows=false

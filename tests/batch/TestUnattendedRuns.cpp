@@ -422,7 +422,8 @@ private slots:
         // Beside the built program there is no settings file: the built-in address is in force.
         QTest::newRow("version") << QStringList { QStringLiteral("--version") } << kExitSuccess
                                  << QStringLiteral("quilvanor " QUILVANOR_VERSION "\nPortail : " QUILVANOR_PORTAL_BASE_URL
-                                                   " (adresse intégrée au programme)")
+                                                   " (adresse intégrée au programme)\nProxy : aucun (le portail est sur cet ordinateur : il est "
+                                                   "joint directement)")
                                  << QString();
         QTest::newRow("unknown option") << QStringList { QStringLiteral("--synchronise") } << kExitUsage << QString()
                                         << QStringLiteral("quilvanor: option inconnue : --synchronise.");
