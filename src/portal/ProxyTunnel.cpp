@@ -72,14 +72,14 @@ private:
 
     [[noreturn]] void fail(const QString& what) const
     {
-        throw QuilvanorError(
-            QStringLiteral("Le proxy %1 (%2) %3. Rien n'a été envoyé au portail.").arg(m_route.shown(), m_route.origin, what));
+        throw QuilvanorError(QStringLiteral("Le proxy %1 (%2) %3. Rien n'a été envoyé au portail.")
+                                 .arg(m_route.shown(), m_route.origin, what));
     }
 
     void sendRequest()
     {
-        QByteArray request = "CONNECT " + Cp1252::encode(m_target) + " HTTP/1.1\r\nHost: " + Cp1252::encode(m_target)
-            + "\r\n";
+        QByteArray request
+            = "CONNECT " + Cp1252::encode(m_target) + " HTTP/1.1\r\nHost: " + Cp1252::encode(m_target) + "\r\n";
         if (!m_route.user.isEmpty())
             request += "Proxy-Authorization: Basic "
                 + Cp1252::encode(m_route.user + QLatin1Char(':') + m_route.password).toBase64() + "\r\n";

@@ -44,8 +44,8 @@ QString OwnAddress()
 
 OwnAddressRelay::OwnAddressRelay(int loopbackPort)
     : m_listener(std::make_unique<SocatListener>(
-          QStringList { QStringLiteral("TCP-LISTEN:0,bind=%1,reuseaddr,fork,nodelay").arg(OwnAddress()),
-              QStringLiteral("TCP:127.0.0.1:%1,nodelay").arg(loopbackPort) }))
+        QStringList { QStringLiteral("TCP-LISTEN:0,bind=%1,reuseaddr,fork,nodelay").arg(OwnAddress()),
+            QStringLiteral("TCP:127.0.0.1:%1,nodelay").arg(loopbackPort) }))
 {
 }
 
