@@ -53,7 +53,7 @@ case_settings_encodings() {
         new_try "settings-$encoding"
         encode_settings "$encoding" "$program_dir/quilvanor.ini"
         cp "$program_dir/quilvanor.ini" "$try/settings-before"
-        version=$(env "${program_vars[@]}" "$program_dir/quilvanor" --version | tail -n1)
+        version=$(env "${program_vars[@]}" "$program_dir/quilvanor" --version | grep "^Portail : " || true)
         [ "$version" = "Portail : http://localhost:$port (section [Portail] de quilvanor.ini)" ] \
             || lost "--version: $version"
         start_standin_portal "$try/journal" || exit 1
